@@ -1,0 +1,175 @@
+#include "cli/cli.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <string_view>
+
+#include "phrase/composer.h"
+#include "phrase/failure.h"
+#include "phrase/random_source.h"
+#include "phrase/word_list.h"
+
+namespace titles::cli {
+namespace {
+
+// Decimal digits only: no sign, no spaces, no base prefix.
+template <typename T>
+std::optional<T> ParseNumber(std::string_view text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// Collects output in large blocks so that many titles cost few writes.
+class TBufferedWriter {
+public:
+    explicit TBufferedWriter(std::FILE* sink) : sink_(sink) { buffer_.reserve(kBlock + 4096); }
+
+    // False once a write has failed; errno tells why.
+    bool Write(std::string_view bytes) {
+        buffer_.append(bytes);
+        return buffer_.size() < kBlock || Flush();
+    }
+    bool Flush() {
+        if (!ok_) return false;
+        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), sink_) != buffer_.size()) {
+            ok_ = false;
+        }
+        buffer_.clear();
+        if (ok_ && std::fflush(sink_) != 0) ok_ = false;
+        return ok_;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+    std::FILE* sink_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+void PrintMessage(std::FILE* err, const std::string& message) {
+    const std::string line = WithFullStop(message) + "\n";
+    std::fwrite(line.data(), 1, line.size(), err);
+    std::fflush(err);
+}
+
+}  // namespace
+
+const std::string& UsageText() {
+    static const std::string text =
+        "Usage: titles-cli [--seed N] [--count N] [--adjectives FILE] [--nouns FILE]\n"
+        "Prints random titles composed from an adjective list and a noun list,\n"
+        "one per line, exactly as the Titles desktop program composes them.\n"
+        "\n"
+        "  --seed N           start the random stream at N (0 to 4294967295);\n"
+        "                     default: the UTC time of day in milliseconds\n"
+        "  --count N          print N titles (default 1)\n"
+        "  --adjectives FILE  adjective list, one per line (default adjectives.txt)\n"
+        "  --nouns FILE       noun list, one per line (default nouns.txt)\n"
+        "  --help             show this help and exit\n"
+        "\n"
+        "Exit status: 0 on success, 1 when a word list fails, 2 on a usage error.\n";
+    return text;
+}
+
+std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error) {
+    TCliOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        std::string_view name = arg;
+        std::optional<std::string_view> inlineValue;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string_view::npos) {
+            name = arg.substr(0, eq);
+            inlineValue = arg.substr(eq + 1);
+        }
+        auto takeValue = [&]() -> std::optional<std::string_view> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 >= args.size()) return std::nullopt;
+            return std::string_view(args[++i]);
+        };
+
+        if (name == "--help" || name == "-h") {
+            if (inlineValue) {
+                error = "option --help takes no value";
+                return std::nullopt;
+            }
+            options.help = true;
+        } else if (name == "--seed" || name == "--count" || name == "--adjectives" || name == "--nouns") {
+            const auto value = takeValue();
+            if (!value) {
+                error = "option " + std::string(name) + " needs a value";
+                return std::nullopt;
+            }
+            if (name == "--seed") {
+                const auto seed = ParseNumber<std::uint32_t>(*value);
+                if (!seed) {
+                    error = "--seed needs a whole number from 0 to 4294967295, not '" + std::string(*value) + "'";
+                    return std::nullopt;
+                }
+                options.seed = *seed;
+            } else if (name == "--count") {
+                const auto count = ParseNumber<std::uint64_t>(*value);
+                if (!count) {
+                    error = "--count needs a whole number of 0 or more, not '" + std::string(*value) + "'";
+                    return std::nullopt;
+                }
+                options.count = *count;
+            } else if (name == "--adjectives") {
+                options.adjectiveFile = std::string(*value);
+            } else {
+                options.nounFile = std::string(*value);
+            }
+        } else {
+            error = "unknown argument '" + std::string(arg) + "'";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    std::string usageError;
+    const auto options = ParseCliArgs(args, usageError);
+    if (!options) {
+        const std::string text = "titles-cli: " + usageError + "\n" + UsageText();
+        std::fwrite(text.data(), 1, text.size(), err);
+        return kExitUsage;
+    }
+    if (options->help) {
+        std::fwrite(UsageText().data(), 1, UsageText().size(), out);
+        return std::fflush(out) == 0 ? kExitOk : kExitFailure;
+    }
+
+    TBufferedWriter writer(out);
+    try {
+        TWordList adjectives;
+        TWordList nouns;
+        adjectives.LoadWordFile(options->adjectiveFile);
+        nouns.LoadWordFile(options->nounFile);
+        if (options->seed) {
+            RandomSeed = *options->seed;
+        } else {
+            SeedFromClock();
+        }
+        for (std::uint64_t i = 0; i < options->count; ++i) {
+            const std::string phrase = ComposePhrase(adjectives, nouns);
+            if (!writer.Write(phrase) || !writer.Write("\n")) break;
+        }
+    } catch (const TFailure& failure) {
+        writer.Flush();
+        PrintMessage(err, failure.what());
+        return kExitFailure;
+    }
+    if (!writer.Flush()) {
+        // A reader that stops early (head) is no error; anything else is.
+        if (errno == EPIPE) return kExitOk;
+        PrintMessage(err, std::string("titles-cli: write error: ") + std::strerror(errno));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace titles::cli

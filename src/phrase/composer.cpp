@@ -1,0 +1,146 @@
+#include "phrase/composer.h"
+
+#include "phrase/failure.h"
+#include "phrase/random_source.h"
+
+namespace titles {
+namespace {
+
+constexpr double kOpenerThreshold = 0.75;
+constexpr double kEvenThreshold = 0.5;
+constexpr std::string_view kWordSeparator = " ";
+constexpr std::string_view kListSeparator = " and ";
+
+// The entries one phrase has used, by index. A phrase uses at most five
+// nouns and two adjectives, so a short array replaces a flag per entry and
+// keeps a composition's cost independent of the lists' length.
+class TUsedEntries {
+public:
+    bool Contains(std::int32_t index) const noexcept {
+        for (int i = 0; i < count_; ++i) {
+            if (items_[i] == index) return true;
+        }
+        return false;
+    }
+    void Add(std::int32_t index) noexcept { items_[count_++] = index; }
+    int Count() const noexcept { return count_; }
+
+private:
+    std::array<std::int32_t, 5> items_{};
+    int count_ = 0;
+};
+
+std::string_view FileNameOf(const TWordList& list, std::string_view fallback) {
+    return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
+}
+
+// Whether any entry of the list ends in "ing". The lists do not change while
+// the program runs, so the answer is kept for the last list asked about.
+bool HasGerund(const TWordList& list) {
+    static std::uint64_t cachedStamp = 0;
+    static bool cachedAnswer = false;
+    if (cachedStamp != 0 && cachedStamp == list.Stamp()) return cachedAnswer;
+    bool found = false;
+    for (std::int32_t i = 0, n = list.WordCount(); i < n && !found; ++i) {
+        found = EndsWithGerund(list.WordAt(i));
+    }
+    cachedStamp = list.Stamp();
+    cachedAnswer = found;
+    return found;
+}
+
+// Draws indices until one not yet used in this phrase comes up. An empty list
+// fails on its first draw, as fetching entry 0 would; a list whose every
+// entry is already used fails before drawing at all.
+std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
+    if (list.WordCount() > 0 && used.Count() >= list.WordCount()) {
+        throw TListTooSmallError(FormatText(kNoFreeEntryMessage, {fileName}));
+    }
+    for (;;) {
+        const std::int32_t k = RandomInt(list.WordCount());
+        if (list.WordCount() == 0) list.WordAt(k);  // raises the list index error
+        if (!used.Contains(k)) return k;
+    }
+}
+
+}  // namespace
+
+std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
+    const std::string_view adjectiveFile = FileNameOf(adjectives, kDefaultAdjectiveFile);
+    const std::string_view nounFile = FileNameOf(nouns, kDefaultNounFile);
+    TUsedEntries usedNouns;
+    TUsedEntries usedAdjectives;
+    int firstConnector = -1;
+    std::string phrase;
+    phrase.reserve(96);
+
+    // Opening gerund and its connector, in about one phrase in four.
+    if (RandomReal() > kOpenerThreshold) {
+        std::int32_t k = RandomInt(nouns.WordCount());
+        if (nouns.WordCount() == 0) nouns.WordAt(k);  // raises the list index error
+        if (!HasGerund(nouns)) throw TListTooSmallError(FormatText(kNoGerundMessage, {nounFile}));
+        while (usedNouns.Contains(k) || !EndsWithGerund(nouns.WordAt(k))) {
+            k = RandomInt(nouns.WordCount());
+        }
+        phrase += nouns.WordAt(k);
+        phrase += kWordSeparator;
+        usedNouns.Add(k);
+        firstConnector = RandomInt(static_cast<std::int32_t>(kConnectorWords.size()));
+        phrase += kConnectorWords[static_cast<std::size_t>(firstConnector)];
+        phrase += kWordSeparator;
+    }
+
+    // First adjective.
+    {
+        const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
+        phrase += adjectives.WordAt(k);
+        phrase += kWordSeparator;
+        usedAdjectives.Add(k);
+    }
+
+    // First noun group: one or two nouns. After a gerund the pair is joined
+    // by a plain space without a draw; otherwise a draw picks " and " or " ".
+    const int firstGroup = RandomInt(2) + 1;
+    for (int j = 1; j <= firstGroup; ++j) {
+        const std::int32_t k = PickFresh(nouns, usedNouns, nounFile);
+        const std::string_view noun = nouns.WordAt(k);
+        phrase += noun;
+        if (j < firstGroup) {
+            if (EndsWithGerund(noun)) {
+                phrase += kWordSeparator;
+            } else {
+                phrase += RandomReal() > kEvenThreshold ? kListSeparator : kWordSeparator;
+            }
+        }
+        usedNouns.Add(k);
+    }
+
+    // Second clause, in about one phrase in two, with a different connector.
+    if (RandomReal() > kEvenThreshold) {
+        int connector = RandomInt(static_cast<std::int32_t>(kConnectorWords.size()));
+        while (connector == firstConnector) {
+            connector = RandomInt(static_cast<std::int32_t>(kConnectorWords.size()));
+        }
+        phrase += kWordSeparator;
+        phrase += kConnectorWords[static_cast<std::size_t>(connector)];
+        phrase += kWordSeparator;
+
+        if (RandomReal() > kEvenThreshold) {
+            const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
+            phrase += adjectives.WordAt(k);
+            phrase += kWordSeparator;
+            usedAdjectives.Add(k);
+        }
+
+        const int secondGroup = RandomInt(2) + 1;
+        for (int j = 1; j <= secondGroup; ++j) {
+            const std::int32_t k = PickFresh(nouns, usedNouns, nounFile);
+            phrase += nouns.WordAt(k);
+            if (j < secondGroup) phrase += kListSeparator;
+            usedNouns.Add(k);
+        }
+    }
+    return phrase;
+}
+
+}  // namespace titles

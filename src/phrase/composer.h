@@ -1,0 +1,28 @@
+// The phrase composer: builds one random title from an adjective list and a
+// noun list by the program's fixed grammar, drawing from the random stream.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "phrase/word_list.h"
+
+namespace titles {
+
+inline constexpr std::array<std::string_view, 3> kConnectorWords = {"using", "of", "for"};
+inline constexpr std::string_view kDefaultAdjectiveFile = "adjectives.txt";
+inline constexpr std::string_view kDefaultNounFile = "nouns.txt";
+
+// Whether the word ends in the three bytes "ing" (case-sensitive).
+constexpr bool EndsWithGerund(std::string_view word) noexcept {
+    return word.size() >= 3 && word.substr(word.size() - 3) == "ing";
+}
+
+// Composes one phrase, drawing from RandomSeed. Raises TListIndexError for
+// an empty list and TListTooSmallError when a list runs out of usable
+// entries; lists of at least 2 adjectives and 5 nouns, one of them ending
+// in "ing", always compose.
+std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns);
+
+}  // namespace titles

@@ -1,0 +1,51 @@
+#include "phrase/failure.h"
+
+#include <charconv>
+
+namespace titles {
+
+std::string FormatText(std::string_view pattern, std::initializer_list<TFormatArg> args) {
+    std::string out;
+    out.reserve(pattern.size() + 32);
+    auto next = args.begin();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c != '%' || i + 1 == pattern.size()) {
+            out += c;
+            continue;
+        }
+        const char spec = pattern[i + 1];
+        if (spec == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        if ((spec == 's' || spec == 'd') && next != args.end()) {
+            if (spec == 's' && std::holds_alternative<std::string_view>(*next)) {
+                out += std::get<std::string_view>(*next);
+            } else if (spec == 'd' && std::holds_alternative<std::int32_t>(*next)) {
+                char digits[16];
+                auto res = std::to_chars(digits, digits + sizeof digits, std::get<std::int32_t>(*next));
+                out.append(digits, res.ptr);
+            } else {
+                out += c;
+                continue;
+            }
+            ++next;
+            ++i;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string WithFullStop(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {
+        text += '.';
+    }
+    return text;
+}
+
+}  // namespace titles

@@ -1,0 +1,164 @@
+#include "phrase/word_list.h"
+
+#include <atomic>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "phrase/failure.h"
+
+namespace titles {
+namespace {
+
+constexpr std::size_t kPadding = 8;
+
+std::uint64_t NextStamp() noexcept {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
+
+// True when the 64-bit word holds a byte equal to 0, LF or CR.
+inline bool HasLineEndByte(std::uint64_t w) noexcept {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    auto hasZero = [](std::uint64_t v) { return ((v - ones) & ~v & highs) != 0; };
+    return hasZero(w) || hasZero(w ^ (ones * 0x0A)) || hasZero(w ^ (ones * 0x0D));
+}
+
+inline bool IsLineEnd(char c) noexcept { return c == '\0' || c == '\n' || c == '\r'; }
+
+// First byte at or after p that is 0, LF or CR. The buffer ends with a zero
+// byte followed by kPadding readable bytes, so whole words can be loaded.
+inline const char* FindLineEnd(const char* p) noexcept {
+    for (;;) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        if (HasLineEndByte(w)) break;
+        p += sizeof w;
+    }
+    while (!IsLineEnd(*p)) ++p;
+    return p;
+}
+
+TWordFileSizedHook gSizedHook = nullptr;
+
+}  // namespace
+
+void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept { gSizedHook = hook; }
+TWordFileSizedHook WordFileSizedHook() noexcept { return gSizedHook; }
+
+TFileBytes AllocateTextBuffer(std::size_t size) {
+    TFileBytes buf;
+    buf.capacity = size + 1 + kPadding;
+    buf.data.reset(new char[buf.capacity]);
+    buf.size = size;
+    std::memset(buf.data.get() + size, 0, 1 + kPadding);
+    return buf;
+}
+
+TWordList::TWordList(const TWordList& other)
+    : size_(other.size_), capacity_(other.size_), ends_(other.ends_),
+      sourceName_(other.sourceName_), stamp_(other.stamp_) {
+    if (size_ > 0) {
+        bytes_.reset(new char[size_]);
+        std::memcpy(bytes_.get(), other.bytes_.get(), size_);
+    }
+}
+
+TWordList& TWordList::operator=(const TWordList& other) {
+    if (this != &other) {
+        TWordList copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
+
+std::string_view TWordList::WordAt(std::int32_t index) const {
+    if (index < 0 || index >= WordCount()) {
+        throw TListIndexError(FormatText(kListIndexMessage, {index}));
+    }
+    const auto i = static_cast<std::size_t>(index);
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return {bytes_.get() + begin, ends_[i] - begin};
+}
+
+void TWordList::Reserve(std::size_t bytes) {
+    if (bytes <= capacity_) return;
+    std::size_t grown = capacity_ < 64 ? 64 : capacity_ * 2;
+    if (grown < bytes) grown = bytes;
+    std::unique_ptr<char[]> fresh(new char[grown]);
+    if (size_ > 0) std::memcpy(fresh.get(), bytes_.get(), size_);
+    bytes_ = std::move(fresh);
+    capacity_ = grown;
+}
+
+std::int32_t TWordList::AppendWord(std::string_view entry) {
+    // Offsets are 32-bit and the count is a signed 32-bit integer.
+    if (ends_.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) ||
+        entry.size() > std::numeric_limits<std::uint32_t>::max() - size_) {
+        throw std::length_error("word list full");
+    }
+    Reserve(size_ + entry.size());
+    if (!entry.empty()) std::memcpy(bytes_.get() + size_, entry.data(), entry.size());
+    size_ += entry.size();
+    ends_.push_back(static_cast<std::uint32_t>(size_));
+    Touch();
+    return static_cast<std::int32_t>(ends_.size() - 1);
+}
+
+void TWordList::ClearWords() noexcept {
+    bytes_.reset();
+    size_ = capacity_ = 0;
+    ends_.clear();
+    ends_.shrink_to_fit();
+    Touch();
+}
+
+void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_t capacity) {
+    // Entries are moved down over the line ends they followed, so the text
+    // buffer itself becomes the list's storage: one pass, no allocation per
+    // entry, and each entry's bytes are copied at most once.
+    std::vector<std::uint32_t> ends;
+    char* const base = buf.get();
+    const char* p = base;
+    char* w = base;
+    while (*p != '\0') {
+        const char* start = p;
+        p = FindLineEnd(p);
+        const std::size_t len = static_cast<std::size_t>(p - start);
+        if (w != start && len > 0) std::memmove(w, start, len);
+        w += len;
+        ends.push_back(static_cast<std::uint32_t>(w - base));
+        if (*p == '\r') ++p;
+        if (*p == '\n') ++p;
+    }
+    (void)n;
+    bytes_ = std::move(buf);
+    size_ = static_cast<std::size_t>(w - base);
+    capacity_ = capacity;
+    ends_ = std::move(ends);
+    Touch();
+}
+
+void TWordList::AssignText(std::string_view text) {
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("text too long for a word list");
+    }
+    TFileBytes buf = AllocateTextBuffer(text.size());
+    if (!text.empty()) std::memcpy(buf.data.get(), text.data(), text.size());
+    AdoptText(std::move(buf.data), buf.size, buf.capacity);
+    sourceName_.clear();
+}
+
+void TWordList::LoadWordFile(const std::string& fileName) {
+    TFileBytes file = ReadWordFileBytes(fileName);  // closed again before it returns
+    std::string name = fileName;
+    AdoptText(std::move(file.data), file.size, file.capacity);
+    sourceName_ = std::move(name);
+}
+
+}  // namespace titles

@@ -1,0 +1,84 @@
+// TWordList: an ordered list of byte-string entries, filled from the lines of
+// a text or a word file. Entries are kept exactly as the file holds them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace titles {
+
+class TWordList {
+public:
+    TWordList() = default;
+    TWordList(const TWordList& other);
+    TWordList& operator=(const TWordList& other);
+    TWordList(TWordList&&) noexcept = default;
+    TWordList& operator=(TWordList&&) noexcept = default;
+    ~TWordList() = default;
+
+    std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(ends_.size()); }
+
+    // The entry at index; raises TListIndexError unless 0 <= index < WordCount().
+    // The view stays valid until the list is next changed.
+    std::string_view WordAt(std::int32_t index) const;
+
+    // Adds entry at the end and returns its index (the old count).
+    std::int32_t AppendWord(std::string_view entry);
+
+    void ClearWords() noexcept;
+
+    // Replaces all entries by the lines of text. The text ends at its first
+    // zero byte; CR LF, LF and CR each end a line.
+    void AssignText(std::string_view text);
+
+    // Replaces all entries by the lines of the named file. Raises
+    // TFileOpenError when the file cannot be opened; the list is then untouched.
+    void LoadWordFile(const std::string& fileName);
+
+    // The file name given to the last successful LoadWordFile, empty otherwise.
+    const std::string& SourceName() const noexcept { return sourceName_; }
+
+    // Changes whenever the content changes; equal stamps mean equal content.
+    std::uint64_t Stamp() const noexcept { return stamp_; }
+
+    // Takes over buf[0..n) (buf[n] must be 0, with 8 readable bytes after it)
+    // and splits it into entries in place.
+    void AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_t capacity);
+
+private:
+    void Touch() noexcept;
+    void Reserve(std::size_t bytes);
+
+    std::unique_ptr<char[]> bytes_;        // entries back to back, no separators
+    std::size_t size_ = 0;                 // bytes in use
+    std::size_t capacity_ = 0;             // bytes allocated
+    std::vector<std::uint32_t> ends_;      // end offset of each entry in bytes_
+    std::string sourceName_;
+    std::uint64_t stamp_ = 0;
+};
+
+// Platform side of LoadWordFile: opens, sizes and reads a regular file.
+// Returns a buffer of the delivered bytes, zero-terminated and padded by 8
+// more readable bytes; raises TFileOpenError when the file cannot be opened.
+struct TFileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;      // bytes delivered
+    std::size_t capacity = 0;  // bytes allocated
+};
+TFileBytes ReadWordFileBytes(const std::string& fileName);
+
+// A seam for tests: when set, called after a word file has been sized and
+// before it is read, with the file's name.
+using TWordFileSizedHook = void (*)(const std::string& fileName);
+void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept;
+TWordFileSizedHook WordFileSizedHook() noexcept;
+
+// Allocates size + 1 + 8 bytes, uninitialised but for the terminating zero
+// and padding.
+TFileBytes AllocateTextBuffer(std::size_t size);
+
+}  // namespace titles

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "phrase/composer.h"
+#include "phrase/failure.h"
+#include "phrase/random_source.h"
+#include "support/test_support.h"
+
+namespace titles {
+namespace {
+
+using namespace std::chrono_literals;
+
+TWordList ListOf(std::initializer_list<std::string_view> words) {
+    TWordList list;
+    for (const auto w : words) list.AppendWord(w);
+    return list;
+}
+
+TEST(ComposePhrase, WorkedExampleWithSeeds) {
+    const TWordList adjectives = ListOf({"Dark", "Silent", "Golden", "Broken"});
+    const TWordList nouns = ListOf({"Running", "Castle", "Dragon", "Falling", "Star", "Moon", "Sword"});
+    const std::pair<std::string_view, std::uint32_t> expected[] = {
+        {"Dark Castle Star", 1368768587u},
+        {"Silent Running", 2039224980u},
+        {"Broken Dragon of Silent Moon and Castle", 698472713u},
+        {"Silent Moon", 1198422506u},
+        {"Dark Dragon and Sword", 2115391597u},
+        {"Running using Dark Star Moon for Golden Sword", 4103653339u},
+        {"Broken Star", 1270000484u},
+        {"Broken Sword of Golden Running", 32674050u},
+        {"Broken Moon Castle for Golden Running", 402196751u},
+        {"Silent Castle Falling using Star", 2477317715u},
+        {"Silent Star for Running", 256761112u},
+        {"Broken Dragon and Falling of Moon and Running", 607289132u},
+        {"Dark Castle using Silent Moon", 3595263626u},
+        {"Silent Star and Dragon", 2055905421u},
+        {"Broken Falling Moon", 1768055095u},
+        {"Golden Star Falling", 1733689846u},
+        {"Dark Star Sword for Silent Moon and Falling", 2147480339u},
+        {"Dark Sword", 1567333884u},
+        {"Broken Running", 437805113u},
+        {"Falling for Dark Running Dragon of Sword", 3868194461u},
+    };
+    RandomSeed = 0;
+    int row = 1;
+    for (const auto& [phrase, seed] : expected) {
+        EXPECT_EQ(ComposePhrase(adjectives, nouns), phrase) << "row " << row;
+        EXPECT_EQ(RandomSeed, seed) << "row " << row;
+        ++row;
+    }
+}
+
+// The composition written out the long way, with a flag per entry, as the
+// program's grammar reads. The real composer must draw exactly like it.
+std::string ReferenceCompose(const TWordList& adj, const TWordList& nouns) {
+    std::vector<bool> nounUsed(static_cast<std::size_t>(nouns.WordCount()));
+    std::vector<bool> adjUsed(static_cast<std::size_t>(adj.WordCount()));
+    auto fresh = [](const TWordList& list, std::vector<bool>& used) {
+        std::int32_t k;
+        do {
+            k = RandomInt(list.WordCount());
+        } while (used[static_cast<std::size_t>(k)]);
+        return k;
+    };
+    int first = -1;
+    std::string phrase;
+    if (RandomReal() > 0.75) {
+        std::int32_t k;
+        do {
+            k = RandomInt(nouns.WordCount());
+        } while (nounUsed[static_cast<std::size_t>(k)] || !EndsWithGerund(nouns.WordAt(k)));
+        phrase += std::string(nouns.WordAt(k)) + " ";
+        nounUsed[static_cast<std::size_t>(k)] = true;
+        first = RandomInt(3);
+        phrase += std::string(kConnectorWords[static_cast<std::size_t>(first)]) + " ";
+    }
+    std::int32_t a = fresh(adj, adjUsed);
+    phrase += std::string(adj.WordAt(a)) + " ";
+    adjUsed[static_cast<std::size_t>(a)] = true;
+    int n = RandomInt(2) + 1;
+    for (int j = 1; j <= n; ++j) {
+        std::int32_t k = fresh(nouns, nounUsed);
+        phrase += nouns.WordAt(k);
+        if (j < n) {
+            if (EndsWithGerund(nouns.WordAt(k))) {
+                phrase += " ";
+            } else {
+                phrase += RandomReal() > 0.5 ? " and " : " ";
+            }
+        }
+        nounUsed[static_cast<std::size_t>(k)] = true;
+    }
+    if (RandomReal() > 0.5) {
+        int c;
+        do {
+            c = RandomInt(3);
+        } while (c == first);
+        phrase += " " + std::string(kConnectorWords[static_cast<std::size_t>(c)]) + " ";
+        if (RandomReal() > 0.5) {
+            a = fresh(adj, adjUsed);
+            phrase += std::string(adj.WordAt(a)) + " ";
+            adjUsed[static_cast<std::size_t>(a)] = true;
+        }
+        n = RandomInt(2) + 1;
+        for (int j = 1; j <= n; ++j) {
+            std::int32_t k = fresh(nouns, nounUsed);
+            phrase += nouns.WordAt(k);
+            if (j < n) phrase += " and ";
+            nounUsed[static_cast<std::size_t>(k)] = true;
+        }
+    }
+    return phrase;
+}
+
+TEST(ComposePhrase, DrawsExactlyLikeTheFlagPerEntryComposition) {
+    testing::TWatchdog watchdog(60s, "comparison with the reference composition");
+    std::mt19937 gen(12345);
+    const std::string pool[] = {"Running", "Castle", "ing", "", " Spring ", "Moon", "RUNNING", "Falling",
+                                "in", "Sword", "Sing", "Castle"};
+    for (int trial = 0; trial < 300; ++trial) {
+        // Lists at or above the limits: 2+ adjectives, 5+ nouns, one ending in "ing".
+        TWordList adjectives;
+        TWordList nouns;
+        const int adjCount = 2 + static_cast<int>(gen() % 6);
+        const int nounCount = 5 + static_cast<int>(gen() % 10);
+        for (int i = 0; i < adjCount; ++i) adjectives.AppendWord(pool[gen() % std::size(pool)]);
+        nouns.AppendWord("Ending");
+        for (int i = 1; i < nounCount; ++i) nouns.AppendWord(pool[gen() % std::size(pool)]);
+        const std::uint32_t start = static_cast<std::uint32_t>(gen());
+        for (int i = 0; i < 50; ++i) {
+            RandomSeed = start + static_cast<std::uint32_t>(i) * 7919u;
+            const std::string expected = ReferenceCompose(adjectives, nouns);
+            const std::uint32_t seedAfter = RandomSeed;
+            RandomSeed = start + static_cast<std::uint32_t>(i) * 7919u;
+            ASSERT_EQ(ComposePhrase(adjectives, nouns), expected) << "trial " << trial;
+            ASSERT_EQ(RandomSeed, seedAfter) << "trial " << trial;
+        }
+    }
+}
+
+TEST(ComposePhrase, SecondConnectorDiffersFromTheFirst) {
+    const TWordList adjectives = ListOf({"A", "B"});
+    const TWordList nouns = ListOf({"Xing", "N1", "N2", "N3", "N4"});
+    RandomSeed = 99;
+    int pairs = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string phrase = ComposePhrase(adjectives, nouns);
+        std::vector<std::string> connectors;
+        std::size_t pos = 0;
+        while (pos <= phrase.size()) {
+            const std::size_t next = std::min(phrase.find(' ', pos), phrase.size());
+            const std::string word = phrase.substr(pos, next - pos);
+            if (word == "using" || word == "of" || word == "for") connectors.push_back(word);
+            pos = next + 1;
+        }
+        ASSERT_LE(connectors.size(), 2u) << phrase;
+        if (connectors.size() == 2) {
+            ASSERT_NE(connectors[0], connectors[1]) << phrase;
+            ++pairs;
+        }
+    }
+    EXPECT_GT(pairs, 1000) << "an opening with a second clause should come in about one phrase in eight";
+}
+
+struct SmallListCase {
+    const char* name;
+    std::vector<std::string_view> adjectives;
+    std::vector<std::string_view> nouns;
+    std::string expectedMessage;
+};
+
+class TooSmallLists : public ::testing::TestWithParam<SmallListCase> {};
+
+// Lists below the limits never hang: each composition either completes or
+// raises a failure naming the file and what it lacks.
+TEST_P(TooSmallLists, FailClearlyInsteadOfDrawingForever) {
+    const auto& c = GetParam();
+    TWordList adjectives;
+    TWordList nouns;
+    for (auto w : c.adjectives) adjectives.AppendWord(w);
+    for (auto w : c.nouns) nouns.AppendWord(w);
+    testing::TWatchdog watchdog(20s, c.name);
+    RandomSeed = 0;
+    int failures = 0;
+    for (int i = 0; i < 2000; ++i) {
+        try {
+            (void)ComposePhrase(adjectives, nouns);
+        } catch (const TFailure& e) {
+            EXPECT_EQ(std::string(e.what()), c.expectedMessage);
+            ++failures;
+        }
+    }
+    EXPECT_GT(failures, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guards, TooSmallLists,
+    ::testing::Values(
+        SmallListCase{"no adjectives", {}, {"Aing", "B", "C", "D", "E"},
+                      "リストのインデックスが範囲を超えています (0)"},
+        SmallListCase{"no nouns", {"A", "B"}, {}, "リストのインデックスが範囲を超えています (0)"},
+        SmallListCase{"one adjective", {"A"}, {"Aing", "B", "C", "D", "E"},
+                      "ファイル adjectives.txt には使える単語が足りません"},
+        SmallListCase{"two nouns", {"A", "B"}, {"Xing", "Y"}, "ファイル nouns.txt には使える単語が足りません"},
+        SmallListCase{"no gerund", {"A", "B"}, {"N1", "N2", "N3", "N4", "N5"},
+                      "ファイル nouns.txt には ing で終わる単語がありません"}),
+    [](const auto& param) {
+        std::string name = param.param.name;
+        for (auto& ch : name) ch = ch == ' ' ? '_' : ch;
+        return name;
+    });
+
+TEST(ComposePhrase, TooSmallFailureNamesTheLoadedFile) {
+    testing::TTempDir dir;
+    TWordList adjectives = ListOf({"A", "B"});
+    TWordList nouns;
+    const auto path = dir.Write("my-nouns.txt", "N1\nN2\nN3\nN4\nN5\n");
+    nouns.LoadWordFile(path);
+    testing::TWatchdog watchdog(10s, "gerund guard");
+    RandomSeed = 0;
+    std::string message;
+    for (int i = 0; i < 100 && message.empty(); ++i) {
+        try {
+            (void)ComposePhrase(adjectives, nouns);
+        } catch (const TListTooSmallError& e) {
+            message = e.what();
+        }
+    }
+    EXPECT_EQ(message, "ファイル " + path + " には ing で終わる単語がありません");
+}
+
+TEST(ComposePhrase, MinimalListsAlwaysComplete) {
+    const TWordList adjectives = ListOf({"A", "B"});
+    const TWordList nouns = ListOf({"N1", "N2", "Ning", "N4", "N5"});
+    testing::TWatchdog watchdog(30s, "minimal lists");
+    RandomSeed = 0;
+    for (int i = 0; i < 100000; ++i) ASSERT_NO_THROW((void)ComposePhrase(adjectives, nouns));
+}
+
+TEST(EndsWithGerund, ComparesTheLastThreeBytesExactly) {
+    EXPECT_TRUE(EndsWithGerund("Running"));
+    EXPECT_TRUE(EndsWithGerund("ing"));
+    EXPECT_FALSE(EndsWithGerund("RUNNING"));
+    EXPECT_FALSE(EndsWithGerund("in"));
+    EXPECT_FALSE(EndsWithGerund("ng"));
+    EXPECT_FALSE(EndsWithGerund(""));
+    EXPECT_FALSE(EndsWithGerund("Spring "));
+}
+
+}  // namespace
+}  // namespace titles

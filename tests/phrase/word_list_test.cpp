@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "phrase/failure.h"
+#include "phrase/word_list.h"
+
+namespace titles {
+namespace {
+
+std::vector<std::string> Entries(const TWordList& list) {
+    std::vector<std::string> out;
+    for (std::int32_t i = 0; i < list.WordCount(); ++i) out.emplace_back(list.WordAt(i));
+    return out;
+}
+
+using Words = std::vector<std::string>;
+
+struct LineCase {
+    std::string text;
+    Words entries;
+};
+
+class AssignTextLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(AssignTextLines, SplitsExactly) {
+    TWordList list;
+    list.AppendWord("stale");
+    list.AssignText(GetParam().text);
+    EXPECT_EQ(Entries(list), GetParam().entries);
+}
+
+using namespace std::string_literals;
+INSTANTIATE_TEST_SUITE_P(
+    LineRules, AssignTextLines,
+    ::testing::Values(
+        LineCase{"abc\r\ndef\r\n", {"abc", "def"}},
+        LineCase{"abc\ndef", {"abc", "def"}},
+        LineCase{"abc\rdef", {"abc", "def"}},
+        LineCase{"abc\r\n\r\ndef", {"abc", "", "def"}},
+        LineCase{"abc\n\rdef", {"abc", "", "def"}},
+        LineCase{"abc\r\r\ndef", {"abc", "", "def"}},
+        LineCase{"abc", {"abc"}},
+        LineCase{"\r\nabc", {"", "abc"}},
+        LineCase{"\r\n", {""}},
+        LineCase{"", {}},
+        LineCase{"abc\0def\r\nghi"s, {"abc"}},
+        LineCase{"\0abc"s, {}},
+        LineCase{"  abc\t", {"  abc\t"}},
+        LineCase{"abc\r\nabc", {"abc", "abc"}},
+        LineCase{"\xEF\xBB\xBFword\n", {"\xEF\xBB\xBFword"}},
+        LineCase{"a\x1a\f\x7f\xff\n", {"a\x1a\f\x7f\xff"}},
+        LineCase{"w\0o\0r\0d\0"s, {"w"}},             // UTF-16 little-endian stops early
+        LineCase{"\n\n\n", {"", "", ""}},
+        LineCase{"\r\r", {"", ""}},
+        // Entries longer than the scanner's word size, line ends on every offset.
+        LineCase{"0123456789abcdef\n0123456\r\n01234567\r", {"0123456789abcdef", "0123456", "01234567"}}));
+
+TEST(WordList, AppendAndIndexErrors) {
+    TWordList list;
+    EXPECT_EQ(list.WordCount(), 0);
+    EXPECT_EQ(list.AppendWord("one"), 0);
+    EXPECT_EQ(list.AppendWord(""), 1);
+    EXPECT_EQ(list.AppendWord("three"), 2);
+    EXPECT_EQ(Entries(list), (Words{"one", "", "three"}));
+
+    const std::pair<std::int32_t, std::string> bad[] = {
+        {-1, "リストのインデックスが範囲を超えています (-1)"},
+        {3, "リストのインデックスが範囲を超えています (3)"},
+        {2147483647, "リストのインデックスが範囲を超えています (2147483647)"},
+    };
+    for (const auto& [index, message] : bad) {
+        try {
+            (void)list.WordAt(index);
+            ADD_FAILURE() << "no error for index " << index;
+        } catch (const TListIndexError& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+        }
+    }
+    list.ClearWords();
+    EXPECT_EQ(list.WordCount(), 0);
+    EXPECT_THROW((void)list.WordAt(0), TListIndexError);
+}
+
+TEST(WordList, AppendAfterAssignKeepsEarlierEntries) {
+    TWordList list;
+    list.AssignText("alpha\nbeta\n");
+    for (int i = 0; i < 1000; ++i) list.AppendWord("w" + std::to_string(i));
+    ASSERT_EQ(list.WordCount(), 1002);
+    EXPECT_EQ(list.WordAt(0), "alpha");
+    EXPECT_EQ(list.WordAt(1), "beta");
+    EXPECT_EQ(list.WordAt(1001), "w999");
+}
+
+TEST(WordList, CopiesAreIndependent) {
+    TWordList a;
+    a.AssignText("x\ny");
+    TWordList b = a;
+    a.AppendWord("z");
+    EXPECT_EQ(Entries(b), (Words{"x", "y"}));
+    EXPECT_EQ(Entries(a), (Words{"x", "y", "z"}));
+    EXPECT_NE(a.Stamp(), b.Stamp());
+}
+
+TEST(WordList, StampChangesWithContent) {
+    TWordList list;
+    const auto s0 = list.Stamp();
+    list.AppendWord("a");
+    const auto s1 = list.Stamp();
+    list.AssignText("a");
+    const auto s2 = list.Stamp();
+    list.ClearWords();
+    EXPECT_NE(s0, s1);
+    EXPECT_NE(s1, s2);
+    EXPECT_NE(s2, list.Stamp());
+}
+
+}  // namespace
+}  // namespace titles

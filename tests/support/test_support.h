@@ -1,0 +1,61 @@
+// Helpers shared by the test suites.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace titles::testing {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TTempDir {
+public:
+    TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    ~TTempDir();
+    const std::filesystem::path& Path() const noexcept { return path_; }
+    // Writes bytes to a file in the directory and returns its full path.
+    std::string Write(std::string_view name, std::string_view bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Ends the whole test process with a message when a scope takes longer than
+// its limit, so that a hang fails fast instead of stalling the suite.
+class TWatchdog {
+public:
+    explicit TWatchdog(std::chrono::milliseconds limit, std::string what);
+    TWatchdog(const TWatchdog&) = delete;
+    TWatchdog& operator=(const TWatchdog&) = delete;
+    ~TWatchdog();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+struct TProcessResult {
+    int exitCode = -1;  // -1 when the process did not exit normally
+    int signal = 0;
+    std::string out;
+    std::string err;
+};
+
+// Runs a program with arguments in a directory (POSIX only), capturing its
+// output and failing when it outlives the limit.
+TProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
+                          std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+}  // namespace titles::testing
