@@ -1,0 +1,48 @@
+#include "app/UMain.h"
+
+#include "phrase/composer.h"
+#include "phrase/random_source.h"
+
+namespace titles::app {
+
+TFormMain* FormMain = nullptr;
+TWordList* AdjectiveList = nullptr;
+TWordList* NounList = nullptr;
+
+TFormMain::TFormMain(framework::TApplication& application) : TForm(application, FormMainResource()) {
+    Label1 = FindLabel("Label1");
+    if (Label1 == nullptr) throw framework::TResourceError("form resource: Label1 is missing");
+    BindHandlers();
+}
+
+framework::TNotifyEvent TFormMain::ResolveHandler(std::string_view name) {
+    if (name == "FormCreate") return [this](framework::TObject* sender) { FormCreate(sender); };
+    if (name == "Label1Click") return [this](framework::TObject* sender) { Label1Click(sender); };
+    return {};
+}
+
+void TFormMain::FormCreate(framework::TObject*) {
+    // Both lists exist before either file is read, so a failed load leaves
+    // them empty but present for later clicks.
+    AdjectiveList = new TWordList();
+    NounList = new TWordList();
+    AdjectiveList->LoadWordFile("adjectives.txt");
+    NounList->LoadWordFile("nouns.txt");
+    SeedFromClock();
+    Label1Click(FormMain);
+}
+
+void TFormMain::Label1Click(framework::TObject*) {
+    // The phrase is complete before anything is shown: a failure leaves the
+    // label and the window as they were.
+    const std::string phrase = ComposePhrase(*AdjectiveList, *NounList);
+    ShowPhrase(phrase);
+}
+
+void TFormMain::ShowPhrase(const std::string& phrase) {
+    Label1->SetCaption(phrase);
+    FormMain->SetClientWidth(Label1->Width());
+    FormMain->SetClientHeight(Label1->Height());
+}
+
+}  // namespace titles::app

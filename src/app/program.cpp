@@ -1,0 +1,33 @@
+#include "app/program.h"
+
+#include "app/UMain.h"
+#include "framework/application.h"
+#include "phrase/random_source.h"
+
+namespace titles::app {
+
+int RunProgram(framework::TBackend& backend) {
+    framework::TApplication application(backend);
+    int exitCode = 0;
+    try {
+        application.Initialize();
+        application.CreateForm(FormMain);
+        application.RunEventLoop();
+    } catch (...) {
+        application.ReportFatalFailure(std::current_exception());
+        exitCode = 1;
+    }
+    FormMain = nullptr;
+    return exitCode;
+}
+
+void ResetProgramState() {
+    delete AdjectiveList;
+    delete NounList;
+    AdjectiveList = nullptr;
+    NounList = nullptr;
+    FormMain = nullptr;
+    RandomSeed = 0;
+}
+
+}  // namespace titles::app

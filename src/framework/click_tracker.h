@@ -1,0 +1,29 @@
+// Recognising a click on a label from raw mouse events: the left button
+// pressed on the label and released inside it. The second press of a double
+// click arms nothing, so a double click gives exactly one click.
+#pragma once
+
+#include "framework/geometry.h"
+
+namespace titles::framework {
+
+struct TMouseReaction {
+    bool captureMouse = false;
+    bool releaseCapture = false;
+    bool click = false;
+};
+
+class TClickTracker {
+public:
+    // A press at the label. doubleClick is true for the second press of a
+    // double click.
+    TMouseReaction Press(TMouseButton button, bool doubleClick) noexcept;
+    // A release; point is relative to the label of the given size.
+    TMouseReaction Release(TMouseButton button, TPoint point, TSize labelSize) noexcept;
+    bool ClickPending() const noexcept { return pending_; }
+
+private:
+    bool pending_ = false;
+};
+
+}  // namespace titles::framework

@@ -1,0 +1,68 @@
+#include "framework/text_layout.h"
+
+#include <algorithm>
+
+namespace titles::framework {
+
+std::size_t TTextMetrics::CharLength(std::string_view, std::size_t) const { return 1; }
+
+std::string TextToMeasure(std::string_view caption) {
+    std::string text(caption);
+    if (text.empty() || text == "&") text += ' ';
+    return text;
+}
+
+TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
+    TTextLayout layout;
+    const int tabWidth = 8 * metrics.AverageCharWidth();
+    int x = 0;
+    std::string run;
+    int runX = 0;
+    std::vector<std::size_t> marks;  // offsets in run of underlined characters
+    std::vector<std::size_t> markLengths;
+
+    auto flush = [&] {
+        if (run.empty()) return;
+        for (std::size_t i = 0; i < marks.size(); ++i) {
+            const int before = metrics.TextWidth(std::string_view(run).substr(0, marks[i]));
+            const int width = metrics.TextWidth(std::string_view(run).substr(marks[i], markLengths[i]));
+            layout.underlines.push_back({runX + before, width});
+        }
+        x = runX + metrics.TextWidth(run);
+        layout.runs.push_back({runX, std::move(run)});
+        run.clear();
+        marks.clear();
+        markLengths.clear();
+    };
+
+    for (std::size_t i = 0; i < text.size();) {
+        char c = text[i];
+        bool underline = false;
+        if (c == '&') {
+            if (i + 1 == text.size()) break;  // a last lone "&" draws nothing
+            ++i;
+            c = text[i];
+            underline = c != '&';
+        }
+        if (c == '\t') {
+            flush();
+            if (tabWidth > 0) x = (x / tabWidth + 1) * tabWidth;
+            runX = x;
+            ++i;
+            continue;
+        }
+        if (run.empty()) runX = x;
+        const std::size_t len = std::min(metrics.CharLength(text, i), text.size() - i);
+        if (underline) {
+            marks.push_back(run.size());
+            markLengths.push_back(len);
+        }
+        run.append(text.substr(i, len));
+        i += len;
+    }
+    flush();
+    layout.extent = {x, metrics.LineHeight()};
+    return layout;
+}
+
+}  // namespace titles::framework
