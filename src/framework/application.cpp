@@ -1,11 +1,18 @@
 #include "framework/application.h"
 
+#include <cstdio>
 #include <new>
 
 #include "framework/box_text.h"
 #include "phrase/failure.h"
 
 namespace titles::framework {
+
+void WriteFatalTextToConsole(std::string_view caption, std::string_view text) noexcept {
+    std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                 static_cast<int>(text.size()), text.data());
+    std::fflush(stderr);
+}
 
 TFailureInfo DescribeFailure(const std::exception_ptr& failure) noexcept {
     try {

@@ -113,7 +113,8 @@ public:
 // when the window system cannot be reached at all.
 std::unique_ptr<TBackend> CreateBackend(int argc, char** argv);
 
-// Shows the fatal box's text where no window system is available.
+// Writes the fatal box's text to standard error, for when no window system
+// is available. Portable: defined by the framework, not by the backends.
 void WriteFatalTextToConsole(std::string_view caption, std::string_view text) noexcept;
 
 }  // namespace titles::framework

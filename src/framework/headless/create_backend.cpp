@@ -1,8 +1,6 @@
 // The headless backend as a program's backend: no display, no events; boxes
 // and phrases are echoed to standard output, so a run of the program shows
 // its start-up on the console and then ends as if the window were closed.
-#include <cstdio>
-
 #include "framework/headless/headless_backend.h"
 
 namespace titles::framework {
@@ -14,12 +12,6 @@ std::unique_ptr<TBackend> CreateBackend(int argc, char** argv) {
     auto backend = std::make_unique<headless::THeadlessBackend>(config);
     backend->PostClose();
     return backend;
-}
-
-void WriteFatalTextToConsole(std::string_view caption, std::string_view text) noexcept {
-    std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-                 static_cast<int>(text.size()), text.data());
-    std::fflush(stderr);
 }
 
 }  // namespace titles::framework

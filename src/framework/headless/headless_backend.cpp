@@ -72,7 +72,8 @@ std::unique_ptr<TNativeLabel> THeadlessForm::CreateLabel(TLabelInput& input) {
 void THeadlessForm::Show(TShowRequest request) {
     shownAs_ = request;
     visible_ = request != TShowRequest::MinimizedNoActivate;
-    backend_.Log(visible_ ? "show" : "show minimized");
+    const std::string shown = labels_.empty() ? std::string() : " " + labels_.front()->Text();
+    backend_.Log((visible_ ? "show" : "show minimized") + shown);
 }
 
 void THeadlessForm::Destroy() {

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "framework/text_layout.h"
+
+namespace titles::framework {
+namespace {
+
+// Every byte 7 pixels wide, lines 16 high, tab stops every 8 * 6 = 48 pixels;
+// UTF-8 sequences are one character.
+class TFixedMetrics : public TTextMetrics {
+public:
+    int TextWidth(std::string_view run) const override { return 7 * static_cast<int>(run.size()); }
+    int LineHeight() const override { return 16; }
+    int AverageCharWidth() const override { return 6; }
+    std::size_t CharLength(std::string_view text, std::size_t pos) const override {
+        const auto b = static_cast<unsigned char>(text[pos]);
+        return b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    }
+};
+
+struct LayoutCase {
+    const char* name;
+    std::string text;
+    int width;
+    std::vector<TTextRun> runs;
+    std::vector<TUnderline> underlines;
+};
+
+class Layouts : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(Layouts, DrawAndMeasureAlike) {
+    const auto& c = GetParam();
+    const TTextLayout layout = LayoutText(c.text, TFixedMetrics());
+    EXPECT_EQ(layout.extent, (TSize{c.width, 16}));
+    EXPECT_EQ(layout.runs, c.runs);
+    EXPECT_EQ(layout.underlines, c.underlines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, Layouts,
+    ::testing::Values(
+        LayoutCase{"plain", "Dark Star", 63, {{0, "Dark Star"}}, {}},
+        LayoutCase{"empty", "", 0, {}, {}},
+        LayoutCase{"mnemonic", "a&bc", 21, {{0, "abc"}}, {{7, 7}}},
+        LayoutCase{"double_ampersand", "a&&b", 21, {{0, "a&b"}}, {}},
+        LayoutCase{"lone_ampersand", "&", 0, {}, {}},
+        LayoutCase{"ampersand_space", "& ", 7, {{0, " "}}, {{0, 7}}},
+        LayoutCase{"trailing_ampersand", "ab&", 14, {{0, "ab"}}, {}},
+        LayoutCase{"two_mnemonics", "&a&b", 14, {{0, "ab"}}, {{0, 7}, {7, 7}}},
+        LayoutCase{"triple_ampersand", "&&&x", 14, {{0, "&x"}}, {{7, 7}}},
+        LayoutCase{"tab", "a\tb", 55, {{0, "a"}, {48, "b"}}, {}},
+        LayoutCase{"leading_tab", "\tb", 55, {{48, "b"}}, {}},
+        LayoutCase{"trailing_tab", "ab\t", 48, {{0, "ab"}}, {}},
+        LayoutCase{"tab_past_a_stop", "1234567\tX", 103, {{0, "1234567"}, {96, "X"}}, {}},
+        LayoutCase{"two_tabs", "\t\t", 96, {}, {}},
+        LayoutCase{"mnemonic_after_tab", "a\t&bc", 62, {{0, "a"}, {48, "bc"}}, {{48, 7}}},
+        LayoutCase{"utf8_mnemonic", "x&\xE6\x97\xA5y", 35, {{0, "x\xE6\x97\xA5y"}}, {{7, 21}}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(TextToMeasure, NeverMeasuresNothing) {
+    EXPECT_EQ(TextToMeasure(""), " ");
+    EXPECT_EQ(TextToMeasure("&"), "& ");
+    EXPECT_EQ(TextToMeasure("&&"), "&&");
+    EXPECT_EQ(TextToMeasure(" "), " ");
+    EXPECT_EQ(TextToMeasure("Label1"), "Label1");
+    EXPECT_GT(LayoutText(TextToMeasure("&"), TFixedMetrics()).extent.width, 0);
+}
+
+}  // namespace
+}  // namespace titles::framework
