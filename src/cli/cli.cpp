@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/check.h"
+#include "cli/stats.h"
 #include "phrase/composer.h"
 #include "phrase/failure.h"
 #include "phrase/random_source.h"
@@ -56,27 +58,80 @@ void PrintMessage(std::FILE* err, const std::string& message) {
     std::fflush(err);
 }
 
+// Writes a whole report; false (after saying why) when the output fails.
+bool WriteReport(const std::string& text, std::FILE* out, std::FILE* err) {
+    TBufferedWriter writer(out);
+    if (writer.Write(text) && writer.Flush()) return true;
+    if (errno != EPIPE) PrintMessage(err, std::string("titles-cli: write error: ") + std::strerror(errno));
+    return errno == EPIPE;
+}
+
+// --check and --stats: the lists are read as for titles, and the first one
+// that cannot be opened ends the run with the same message.
+int RunReport(const TCliOptions& options, std::FILE* out, std::FILE* err) {
+    const bool json = options.format == TReportFormat::Json;
+    std::string text;
+    int exitCode = kExitOk;
+    try {
+        if (options.mode == TCliMode::Check) {
+            const TFileBytes adjectives = ReadWordFileBytes(options.adjectiveFile);
+            const TFileBytes nouns = ReadWordFileBytes(options.nounFile);
+            const TCheckReport report = CheckWordLists(
+                CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives,
+                               options.adjectiveFile),
+                CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile));
+            text = json ? FormatCheckJson(report) : FormatCheckText(report);
+            exitCode = report.ExitCode();
+        } else {
+            TWordList adjectives;
+            TWordList nouns;
+            adjectives.LoadWordFile(options.adjectiveFile);
+            nouns.LoadWordFile(options.nounFile);
+            const TStats stats = ComputeStats(CountsOf(adjectives, nouns));
+            text = json ? FormatStatsJson(stats, options.adjectiveFile, options.nounFile)
+                        : FormatStatsText(stats, options.adjectiveFile, options.nounFile);
+            exitCode = stats.AllComplete() ? kExitOk : kExitFailure;
+        }
+    } catch (const TFailure& failure) {
+        PrintMessage(err, failure.what());
+        return kExitFailure;
+    }
+    return WriteReport(text, out, err) ? exitCode : kExitFailure;
+}
+
 }  // namespace
 
 const std::string& UsageText() {
     static const std::string text =
         "Usage: titles-cli [--seed N] [--count N] [--adjectives FILE] [--nouns FILE]\n"
+        "       titles-cli --check [--format FORMAT] [--adjectives FILE] [--nouns FILE]\n"
+        "       titles-cli --stats [--format FORMAT] [--adjectives FILE] [--nouns FILE]\n"
         "Prints random titles composed from an adjective list and a noun list,\n"
         "one per line, exactly as the Titles desktop program composes them.\n"
+        "The same seed and the same lists give the same titles in every version.\n"
         "\n"
         "  --seed N           start the random stream at N (0 to 4294967295);\n"
         "                     default: the UTC time of day in milliseconds\n"
         "  --count N          print N titles (default 1)\n"
         "  --adjectives FILE  adjective list, one per line (default adjectives.txt)\n"
         "  --nouns FILE       noun list, one per line (default nouns.txt)\n"
+        "  --check            report on the word lists instead of printing titles\n"
+        "  --stats            count the distinct titles the lists allow and give\n"
+        "                     the probability of each shape of title\n"
+        "  --format FORMAT    report format of --check and --stats: text (default)\n"
+        "                     or json\n"
         "  --help             show this help and exit\n"
         "\n"
-        "Exit status: 0 on success, 1 when a word list fails, 2 on a usage error.\n";
+        "Exit status: 0 on success; 1 when a word list fails, or, for --check and\n"
+        "--stats, when the lists are too small for some composition to complete;\n"
+        "2 on a usage error; 3 when --check finds the lists sound but with warnings.\n";
     return text;
 }
 
 std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error) {
     TCliOptions options;
+    bool formatGiven = false;
+    std::string titlesOption;  // the last option that only printing titles takes
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
         std::string_view name = arg;
@@ -91,12 +146,33 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
             return std::string_view(args[++i]);
         };
 
-        if (name == "--help" || name == "-h") {
+        if (name == "--help" || name == "-h" || name == "--check" || name == "--stats") {
             if (inlineValue) {
-                error = "option --help takes no value";
+                error = "option " + std::string(name) + " takes no value";
                 return std::nullopt;
             }
-            options.help = true;
+            if (name == "--check" || name == "--stats") {
+                const TCliMode mode = name == "--check" ? TCliMode::Check : TCliMode::Stats;
+                if (options.mode != TCliMode::Titles && options.mode != mode) {
+                    error = "--check and --stats cannot be combined";
+                    return std::nullopt;
+                }
+                options.mode = mode;
+            } else {
+                options.help = true;
+            }
+        } else if (name == "--format") {
+            const auto value = takeValue();
+            if (!value) {
+                error = "option --format needs a value";
+                return std::nullopt;
+            }
+            if (*value != "text" && *value != "json") {
+                error = "--format needs text or json, not '" + std::string(*value) + "'";
+                return std::nullopt;
+            }
+            options.format = *value == "json" ? TReportFormat::Json : TReportFormat::Text;
+            formatGiven = true;
         } else if (name == "--seed" || name == "--count" || name == "--adjectives" || name == "--nouns") {
             const auto value = takeValue();
             if (!value) {
@@ -110,6 +186,7 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
                     return std::nullopt;
                 }
                 options.seed = *seed;
+                titlesOption = "--seed";
             } else if (name == "--count") {
                 const auto count = ParseNumber<std::uint64_t>(*value);
                 if (!count) {
@@ -117,6 +194,7 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
                     return std::nullopt;
                 }
                 options.count = *count;
+                titlesOption = "--count";
             } else if (name == "--adjectives") {
                 options.adjectiveFile = std::string(*value);
             } else {
@@ -126,6 +204,15 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
             error = "unknown argument '" + std::string(arg) + "'";
             return std::nullopt;
         }
+    }
+    if (options.mode == TCliMode::Titles && formatGiven) {
+        error = "--format applies only to --check and --stats";
+        return std::nullopt;
+    }
+    if (options.mode != TCliMode::Titles && !titlesOption.empty()) {
+        error = titlesOption + " cannot be used with " +
+                (options.mode == TCliMode::Check ? "--check" : "--stats");
+        return std::nullopt;
     }
     return options;
 }
@@ -142,6 +229,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         std::fwrite(UsageText().data(), 1, UsageText().size(), out);
         return std::fflush(out) == 0 ? kExitOk : kExitFailure;
     }
+    if (options->mode != TCliMode::Titles) return RunReport(*options, out, err);
 
     TBufferedWriter writer(out);
     try {

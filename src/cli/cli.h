@@ -9,7 +9,13 @@
 
 namespace titles::cli {
 
+// What the tool does: print titles, or report on the word lists.
+enum class TCliMode { Titles, Check, Stats };
+enum class TReportFormat { Text, Json };
+
 struct TCliOptions {
+    TCliMode mode = TCliMode::Titles;
+    TReportFormat format = TReportFormat::Text;  // for --check and --stats
     std::optional<std::uint32_t> seed;  // none: seed from the clock
     std::uint64_t count = 1;
     std::string adjectiveFile = "adjectives.txt";

@@ -1,0 +1,25 @@
+// Small helpers shared by the --check and --stats reports.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace titles::cli {
+
+// A JSON string literal, quotes included. Valid UTF-8 passes through; control
+// characters are escaped; a byte that is not part of valid UTF-8 (the word
+// files are bytes of any code page) becomes U+FFFD.
+std::string JsonString(std::string_view bytes);
+
+// The shortest decimal text that reads back as the same double.
+std::string JsonNumber(double value);
+
+// Text padded with spaces on the right (left-aligned) or the left
+// (right-aligned) to at least width bytes.
+std::string PadRight(std::string_view text, std::size_t width);
+std::string PadLeft(std::string_view text, std::size_t width);
+
+// printf-style formatting of one double, e.g. Fixed(0.5, 4) == "0.5000".
+std::string Fixed(double value, int decimals);
+
+}  // namespace titles::cli
