@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -6,6 +8,16 @@
 
 int main(int argc, char** argv) {
     titles::cli::PrepareStandardStreams();
-    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return titles::cli::RunCli(args, stdout, stderr);
+    // Failures of the word lists are reported by RunCli itself. Running out
+    // of memory (a word file of many short lines needs far more than its
+    // size) or another library error still ends with a message, not a crash.
+    try {
+        std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+        return titles::cli::RunCli(args, stdout, stderr);
+    } catch (const std::bad_alloc&) {
+        std::fputs("titles-cli: not enough memory.\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "titles-cli: %s.\n", e.what());
+    }
+    return titles::cli::kExitFailure;
 }
