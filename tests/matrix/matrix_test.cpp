@@ -117,11 +117,17 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
 
     // Through the tool, started in the directory with the default names.
     std::vector<std::string> argv;
+    std::string cli = kCli;
     if (c.needsUnprivileged && root) {
+        // The build tree may lie where the unprivileged user cannot reach
+        // (under /root, say): run a copy from the case's own directory.
+        cli = (dir.Path() / "titles-cli").string();
+        std::filesystem::copy_file(kCli, cli);
+        std::filesystem::permissions(cli, std::filesystem::perms(0755));
         const std::string id = std::to_string(testing::kUnprivilegedId);
         argv = {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"};
     }
-    for (const std::string& a : {kCli, std::string("--seed"), std::to_string(kSeed), std::string("--count"),
+    for (const std::string& a : {cli, std::string("--seed"), std::to_string(kSeed), std::string("--count"),
                                  std::to_string(kCount)}) {
         argv.push_back(a);
     }
