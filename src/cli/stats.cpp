@@ -1,6 +1,7 @@
 #include "cli/stats.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "cli/report_format.h"
 #include "phrase/composer.h"
@@ -220,6 +221,17 @@ TStats ComputeStats(const TListCounts& counts) {
 
 namespace {
 
+// " (about 1.6 x 10^21)" for counts of 7 digits or more, else nothing.
+std::string Magnitude(const TBigCount& count) {
+    if (count.ToDecimal().size() < 7) return "";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1e", count.ToDouble());  // "1.6e+21"
+    const std::string scientific = text;
+    const std::size_t e = scientific.find('e');
+    return " (about " + scientific.substr(0, e) + " x 10^" + std::to_string(std::stoi(scientific.substr(e + 1))) +
+           ")";
+}
+
 std::string ListLine(const std::string& file, std::int64_t entries) {
     return file + ": " + Plural(entries, "entry", "entries");
 }
@@ -233,7 +245,7 @@ std::string FormatStatsText(const TStats& stats, const std::string& adjectiveFil
     out += "  " + ListLine(adjectiveFile, c.adjectives) + "\n";
     out += "  " + ListLine(nounFile, c.nouns) + ", " + std::to_string(c.gerunds) + " ending in \"ing\"\n";
     out += "\n";
-    out += "Distinct compositions: " + stats.total.ToDecimal() + "\n";
+    out += "Distinct compositions: " + stats.total.ToDecimal() + Magnitude(stats.total) + "\n";
     out += "  (sequences of entries, connectors and separators; an entry that stands\n"
            "  twice in a list counts twice)\n";
     if (stats.AllComplete()) {
@@ -269,14 +281,14 @@ std::string FormatStatsText(const TStats& stats, const std::string& adjectiveFil
         countWidth = std::max(countWidth, s.compositions.ToDecimal().size());
     }
     countWidth = std::max(countWidth, stats.total.ToDecimal().size());
-    out += PadRight("Shape", shapeWidth + 2) + PadLeft("Compositions", countWidth) + "  Probability\n";
+    out += PadRight("Shape", shapeWidth + 4) + PadLeft("Compositions", countWidth) + "  Probability\n";
     for (const auto& s : stats.shapes) {
-        out += "  " + PadRight(ShapeName(s.shape), shapeWidth) + PadLeft(s.compositions.ToDecimal(), countWidth) +
+        out += "  " + PadRight(ShapeName(s.shape), shapeWidth + 2) + PadLeft(s.compositions.ToDecimal(), countWidth) +
                "  " + Fixed(s.probability, 10);
         if (!s.completes) out += "  cannot complete: " + s.reason;
         out += "\n";
     }
-    out += "  " + PadRight("all", shapeWidth) + PadLeft(stats.total.ToDecimal(), countWidth) + "  " +
+    out += "  " + PadRight("all", shapeWidth + 2) + PadLeft(stats.total.ToDecimal(), countWidth) + "  " +
            Fixed(1.0, 10) + "\n";
     out += "\n";
     out += "G: a noun ending in \"ing\"; c: a connector (using, of, for); A: an adjective;\n"

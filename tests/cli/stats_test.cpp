@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,8 +34,17 @@ public:
             for (int c = 0; c < 3; ++c) {
                 TShape shape;
                 shape.opening = true;
-                Adjective(shape, nouns_[g] + " " + std::string(kConnectorWords[static_cast<std::size_t>(c)]) + " ",
-                          c, {g});
+                Adjective(shape, Text({nouns_[g], " ", kConnectorWords[static_cast<std::size_t>(c)], " "}), c, {g});
+            }
+        }
+        for (const bool opening : {false, true}) {
+            for (const int first : {1, 2}) {
+                for (const int second : {0, 1, 2}) {
+                    for (const bool adjective : {false, true}) {
+                        const std::uint64_t n = tally_[opening][first - 1][second][adjective];
+                        if (n > 0) perShape[ShapeName({opening, first, second, adjective})] = n;
+                    }
+                }
             }
         }
     }
@@ -50,13 +61,13 @@ private:
 
     void Adjective(TShape shape, const std::string& text, int connector, const Used& nounsUsed) {
         for (std::size_t a = 0; a < adj_.size(); ++a) {
-            const std::string withAdjective = text + adj_[a] + " ";
+            const std::string withAdjective = Text({text, adj_[a], " "});
             for (std::size_t n1 = 0; n1 < nouns_.size(); ++n1) {
                 if (Has(nounsUsed, n1)) continue;
                 Used used = nounsUsed;
                 used.push_back(n1);
                 shape.firstGroup = 1;
-                SecondClause(shape, withAdjective + nouns_[n1], connector, a, used);
+                SecondClause(shape, Text({withAdjective, nouns_[n1]}), connector, a, used);
                 const std::vector<std::string> separators =
                     EndsWithGerund(nouns_[n1]) ? std::vector<std::string>{" "} : std::vector<std::string>{" and ", " "};
                 for (const auto& sep : separators) {
@@ -65,7 +76,7 @@ private:
                         Used both = used;
                         both.push_back(n2);
                         shape.firstGroup = 2;
-                        SecondClause(shape, withAdjective + nouns_[n1] + sep + nouns_[n2], connector, a, both);
+                        SecondClause(shape, Text({withAdjective, nouns_[n1], sep, nouns_[n2]}), connector, a, both);
                     }
                 }
             }
@@ -79,12 +90,12 @@ private:
         Record(shape, text);
         for (int c = 0; c < 3; ++c) {
             if (c == firstConnector) continue;
-            const std::string withConnector = text + " " + std::string(kConnectorWords[static_cast<std::size_t>(c)]) + " ";
+            const std::string withConnector = Text({text, " ", kConnectorWords[static_cast<std::size_t>(c)], " "});
             shape.secondAdjective = false;
             SecondGroup(shape, withConnector, used);
             shape.secondAdjective = true;
             for (std::size_t a = 0; a < adj_.size(); ++a) {
-                if (a != firstAdjective) SecondGroup(shape, withConnector + adj_[a] + " ", used);
+                if (a != firstAdjective) SecondGroup(shape, Text({withConnector, adj_[a], " "}), used);
             }
         }
     }
@@ -93,17 +104,27 @@ private:
         for (std::size_t n1 = 0; n1 < nouns_.size(); ++n1) {
             if (Has(used, n1)) continue;
             shape.secondGroup = 1;
-            Record(shape, text + nouns_[n1]);
+            Record(shape, Text({text, nouns_[n1]}));
             for (std::size_t n2 = 0; n2 < nouns_.size(); ++n2) {
                 if (n2 == n1 || Has(used, n2)) continue;
                 shape.secondGroup = 2;
-                Record(shape, text + nouns_[n1] + " and " + nouns_[n2]);
+                Record(shape, Text({text, nouns_[n1], " and ", nouns_[n2]}));
             }
         }
     }
 
+    // The text so far, built only when texts are kept: counting alone is
+    // many times faster without it.
+    std::string Text(std::initializer_list<std::string_view> parts) const {
+        std::string text;
+        if (keepTexts_) {
+            for (const auto part : parts) text += part;
+        }
+        return text;
+    }
+
     void Record(const TShape& shape, const std::string& text) {
-        ++perShape[ShapeName(shape)];
+        ++tally_[shape.opening][shape.firstGroup - 1][shape.secondGroup][shape.secondAdjective];
         ++total;
         if (keepTexts_) shapeOfText[text] = ShapeName(shape);
     }
@@ -111,6 +132,7 @@ private:
     std::vector<std::string> adj_;
     std::vector<std::string> nouns_;
     bool keepTexts_;
+    std::uint64_t tally_[2][2][3][2] = {};  // opening, first group - 1, second group, second adjective
 };
 
 TListCounts CountsOfVectors(const std::vector<std::string>& adjectives, const std::vector<std::string>& nouns) {
@@ -221,6 +243,56 @@ TEST(Stats, ShapeProbabilitiesFollowTheThresholds) {
     EXPECT_DOUBLE_EQ(kOpeningProbability, 0.24999999976716935634613037109375);
     EXPECT_DOUBLE_EQ(stats.andWithoutOpening, 5.0 / 7.0 * kEvenProbability);
     EXPECT_DOUBLE_EQ(stats.andAfterOpening, 5.0 / 6.0 * kEvenProbability);
+}
+
+TEST(StatsReport, TextColumnsLineUpAtAnySize) {
+    const std::int64_t max = 2147483647;
+    for (const TListCounts counts : {TListCounts{4, 7, 2}, TListCounts{1, 3, 0}, TListCounts{max, max, max}}) {
+        const std::string text = FormatStatsText(ComputeStats(counts), "a.txt", "n.txt");
+        std::istringstream lines(text.substr(text.find("\nShape ") + 1));
+        std::string header;
+        std::getline(lines, header);
+        const std::size_t countEnd = header.find("Compositions") + std::string("Compositions").size();
+        int rows = 0;
+        for (std::string line; std::getline(lines, line) && !line.empty();) {
+            ASSERT_GT(line.size(), countEnd);
+            // Digits end right under the header's end, with a gap before them.
+            EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(line[countEnd - 1]))) << line;
+            EXPECT_EQ(line[countEnd], ' ') << line;
+            const std::size_t digitsStart = line.find_last_not_of("0123456789", countEnd - 1) + 1;
+            EXPECT_EQ(line.compare(digitsStart - 2, 2, "  "), 0) << line;
+            ++rows;
+        }
+        EXPECT_EQ(rows, 21);
+    }
+}
+
+TEST(StatsReport, SizeOfTheCountInWords) {
+    const auto firstLine = [](const TListCounts& c) {
+        const std::string text = FormatStatsText(ComputeStats(c), "a", "n");
+        const std::size_t at = text.find("Distinct compositions: ");
+        return text.substr(at, text.find('\n', at) - at);
+    };
+    EXPECT_EQ(firstLine({4, 7, 2}), "Distinct compositions: 298036");
+    // By hand: 40 x (7 x 4321 + 6 x 12 x 3001) + 3 x 2 x 40 x (6 x 2001 + 5 x 11 x 1281).
+    EXPECT_EQ(firstLine({40, 7, 2}), "Distinct compositions: 29643400 (about 3.0 x 10^7)");
+    EXPECT_EQ(firstLine({0, 7, 2}), "Distinct compositions: 0");
+    EXPECT_EQ(firstLine({541, 1346, 148}), "Distinct compositions: 1608217787026741710188 (about 1.6 x 10^21)");
+}
+
+TEST(StatsReport, JsonMarksShapesThatCannotComplete) {
+    const std::string json = FormatStatsJson(ComputeStats({1, 3, 0}), "a.txt", "n.txt");
+    EXPECT_NE(json.find("\"all_complete\": false"), std::string::npos);
+    EXPECT_NE(json.find("{\"shape\": \"A N\", \"opening\": false, \"first_group\": 1, \"second_clause\": false, "
+                        "\"second_adjective\": false, \"second_group\": 0, \"compositions\": \"3\", "),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("{\"shape\": \"G c A N\", \"opening\": true, \"first_group\": 1, \"second_clause\": false, "
+                        "\"second_adjective\": false, \"second_group\": 0, \"compositions\": \"0\", \"probability\": "
+                        "0.06249999997089617, \"completes\": false, "
+                        "\"reason\": \"needs a noun ending in \\\"ing\\\", the list has none\"}"),
+              std::string::npos)
+        << json;
 }
 
 // The enumeration is only as good as its model of the composer: on lists
