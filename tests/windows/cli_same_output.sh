@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# titles-cli.exe under Wine must print byte for byte what the Linux titles-cli
+# prints: the same titles for the same seed and lists, the same messages and
+# the same exit codes.
+#
+# Usage: cli_same_output.sh LINUX_CLI WINDOWS_CLI_EXE WINE_RUN DATA_DIR
+set -euo pipefail
+
+linux_cli=$(realpath -- "$1")
+windows_cli=$(realpath -- "$2")
+wine_run=$(realpath -- "$3")
+data_dir=$(realpath -- "$4")
+
+if [[ ! -x $linux_cli ]]; then
+  echo "missing $linux_cli: build the default preset first" >&2
+  exit 1
+fi
+[[ -f $windows_cli ]] || { echo "missing $windows_cli" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cp "$data_dir/adjectives.txt" "$data_dir/nouns.txt" "$work/"
+# CR LF line ends, bytes above 127 (Latin-1 and Shift_JIS pairs), "&",
+# tabs, spaces kept at both ends, a UTF-8 byte-order mark, empty lines.
+printf '\xef\xbb\xbfDark\r\nSilent \t\r\n\xe4rger & Co\r\n\r\n\x82\xa0\x82\xa2\r\n  Golden\r\nBroken' >"$work/adj-crlf.txt"
+printf 'Running\r\nCastle & Keep\r\nDragon\tTail\r\n\x93\xfa\x96\x7bing\r\nStar\rMoon\nSword\n\xff\xfe\r\nFalling\r\n' >"$work/noun-crlf.txt"
+# Text after a zero byte is never read.
+printf 'Alpha\nBeta\x00Gamma\nDelta\n' >"$work/adj-nul.txt"
+printf 'Writing\nStone\nRiver\n' >"$work/noun-small.txt"
+printf 'Only\n' >"$work/adj-one.txt"
+: >"$work/empty.txt"
+mkdir "$work/folder"
+
+cases=0
+failures=0
+
+# run NAME ARG... : runs both programs in the work directory and compares
+# standard output, standard error and the exit code.
+run() {
+  local name=$1
+  shift
+  cases=$((cases + 1))
+  local lin_rc=0 win_rc=0
+  (cd "$work" && "$linux_cli" "$@" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
+  (cd "$work" && "$wine_run" "$windows_cli" "$@" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
+  local problem=""
+  cmp -s "$work/lin.out" "$work/win.out" || problem+=" stdout"
+  cmp -s "$work/lin.err" "$work/win.err" || problem+=" stderr"
+  [[ $lin_rc == "$win_rc" ]] || problem+=" exit code (linux $lin_rc, windows $win_rc)"
+  if [[ -n $problem ]]; then
+    failures=$((failures + 1))
+    echo "FAIL $name:$problem"
+    for stream in out err; do
+      if ! cmp -s "$work/lin.$stream" "$work/win.$stream"; then
+        echo "--- linux std$stream / windows std$stream:"
+        diff <(od -An -c "$work/lin.$stream") <(od -An -c "$work/win.$stream") | head -20 || true
+      fi
+    done
+  else
+    echo "ok   $name (exit $lin_rc, $(wc -c <"$work/lin.out") bytes out, $(wc -c <"$work/lin.err") bytes err)"
+  fi
+  last_rc=$lin_rc
+}
+
+# expect_rc CODE: the case just run must have ended with CODE on both sides.
+expect_rc() {
+  if [[ $last_rc != "$1" ]]; then
+    failures=$((failures + 1))
+    echo "FAIL: expected exit code $1, got $last_rc"
+  fi
+}
+
+# Titles from the shipped lists, found by their default names.
+for seed in 0 1 45296789 86399999 4294967295; do
+  run "shipped lists, seed $seed" --seed "$seed" --count 300
+  expect_rc 0
+done
+run "shipped lists, many titles" --seed 2024 --count 20000
+expect_rc 0
+run "no titles" --seed 7 --count 0
+expect_rc 0
+
+# Lists with CR LF, high bytes, "&", tabs and a zero byte.
+for seed in 0 3 99999 4000000000; do
+  run "CR LF lists, seed $seed" --seed "$seed" --count 500 --adjectives adj-crlf.txt --nouns noun-crlf.txt
+  expect_rc 0
+done
+run "zero byte ends the list" --seed 11 --count 200 --adjectives=adj-nul.txt --nouns=noun-crlf.txt
+expect_rc 0
+
+# Failures: the same message bytes and exit codes.
+run "missing adjective file" --seed 1 --adjectives missing.txt
+expect_rc 1
+run "missing noun file" --seed 1 --nouns no-nouns.txt
+expect_rc 1
+run "directory as word file" --seed 1 --adjectives folder
+expect_rc 1
+run "both files missing, adjectives named" --adjectives a.txt --nouns b.txt
+expect_rc 1
+run "lists too small" --seed 5 --count 50 --adjectives adj-one.txt --nouns noun-small.txt
+expect_rc 1
+run "empty noun list" --seed 5 --nouns empty.txt
+expect_rc 1
+
+# The reports on the lists.
+run "check report" --check --adjectives adj-crlf.txt --nouns noun-crlf.txt
+run "statistics as JSON" --stats --format json
+
+# Usage errors and help.
+run "unknown argument" --colour
+expect_rc 2
+run "seed not a number" --seed abc
+expect_rc 2
+run "seed out of range" --seed 4294967296
+expect_rc 2
+run "count negative" --count -1
+expect_rc 2
+run "value missing" --nouns
+expect_rc 2
+run "help" --help
+expect_rc 0
+
+echo "$cases cases, $failures failed"
+((failures == 0))
