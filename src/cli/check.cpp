@@ -99,10 +99,12 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
                                       "; the program reads 8-bit text only");
         }
         if (list->zeroByteOffset) {
-            report.warnings.push_back(f + ": a zero byte at offset " + std::to_string(*list->zeroByteOffset) +
-                                      " ends the text; the " +
-                                      Plural(list->bytes - *list->zeroByteOffset - 1, "byte", "bytes") +
-                                      " after it are never read");
+            const std::int64_t unread = list->bytes - *list->zeroByteOffset - 1;
+            const std::string rest = unread == 0   ? ", the last byte"
+                                     : unread == 1 ? " ends the text; the byte after it is never read"
+                                                   : " ends the text; the " + std::to_string(unread) +
+                                                         " bytes after it are never read";
+            report.warnings.push_back(f + ": a zero byte at offset " + std::to_string(*list->zeroByteOffset) + rest);
         }
         if (list->utf8ByteOrderMark) {
             report.warnings.push_back(f + " starts with a UTF-8 byte-order mark, which stays part of line 1");

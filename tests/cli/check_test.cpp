@@ -147,6 +147,19 @@ TEST(CheckReportText, AlignedAndComplete) {
               "  n.txt: 1 entry holding \"&\" (the desktop program underlines the next character)\n");
 }
 
+TEST(CheckReportText, ZeroByteWarnings) {
+    const auto warnings = [](std::string_view adjectives) {
+        return CheckWordLists(CheckWordBytes(adjectives, TListRole::Adjectives, "a.txt"),
+                              CheckWordBytes(kGoodNouns, TListRole::Nouns, "n.txt"))
+            .warnings;
+    };
+    EXPECT_EQ(warnings("A\nB\n\0"s), std::vector<std::string>{"a.txt: a zero byte at offset 4, the last byte"});
+    EXPECT_EQ(warnings("A\nB\n\0C\n"s),
+              std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the 2 bytes after it are never read"});
+    EXPECT_EQ(warnings("A\nB\n\0\n"s),
+              std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the byte after it is never read"});
+}
+
 TEST(CheckReportJson, FieldsForScripts) {
     const TCheckReport report =
         CheckWordLists(CheckWordBytes("\xEF\xBB\xBF\x44\x61rk\nA\"\\\n", TListRole::Adjectives, "a\xff.txt"),
