@@ -16,7 +16,7 @@ namespace titles::cli {
 class TBigCount {
 public:
     TBigCount() = default;
-    TBigCount(std::uint64_t value);  // NOLINT: implicit on purpose, counts mix freely
+    TBigCount(std::uint64_t value);  // implicit: plain counts mix freely with big ones
 
     TBigCount& operator+=(const TBigCount& other);
     TBigCount& operator*=(std::uint64_t factor);
