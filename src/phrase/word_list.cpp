@@ -73,6 +73,31 @@ TWordList& TWordList::operator=(const TWordList& other) {
     return *this;
 }
 
+TWordList::TWordList(TWordList&& other) noexcept
+    : bytes_(std::move(other.bytes_)), size_(other.size_), capacity_(other.capacity_), ends_(std::move(other.ends_)),
+      sourceName_(std::move(other.sourceName_)), stamp_(other.stamp_) {
+    other.size_ = other.capacity_ = 0;
+    other.ends_.clear();
+    other.sourceName_.clear();
+    other.Touch();
+}
+
+TWordList& TWordList::operator=(TWordList&& other) noexcept {
+    if (this != &other) {
+        bytes_ = std::move(other.bytes_);
+        size_ = other.size_;
+        capacity_ = other.capacity_;
+        ends_ = std::move(other.ends_);
+        sourceName_ = std::move(other.sourceName_);
+        stamp_ = other.stamp_;
+        other.size_ = other.capacity_ = 0;
+        other.ends_.clear();
+        other.sourceName_.clear();
+        other.Touch();
+    }
+    return *this;
+}
+
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
 std::string_view TWordList::WordAt(std::int32_t index) const {

@@ -16,8 +16,9 @@ public:
     TWordList() = default;
     TWordList(const TWordList& other);
     TWordList& operator=(const TWordList& other);
-    TWordList(TWordList&&) noexcept = default;
-    TWordList& operator=(TWordList&&) noexcept = default;
+    // A moved-from list is empty and usable.
+    TWordList(TWordList&& other) noexcept;
+    TWordList& operator=(TWordList&& other) noexcept;
     ~TWordList() = default;
 
     std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(ends_.size()); }

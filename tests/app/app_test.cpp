@@ -207,7 +207,8 @@ TEST_P(Clicks, ComposeOncePerRecognisedClick) {
         expected = phrase;
         seedAfter = RandomSeed;
         RandomSeed = seedBefore;
-        const TPoint inside = Inside(backend);
+        // The corner stays inside the label whatever phrase a click brings.
+        const TPoint inside{1, 1};
         const TRect label = backend.MainLabel()->Bounds();
         GetParam().post(backend, inside, {label.Right() + 5, inside.y});
         backend.Post([&] {
@@ -307,7 +308,9 @@ TEST_F(ProgramTest, AFailedClickKeepsThePhraseAndTheNextClickComposesAnew) {
 
     THeadlessBackend backend;
     std::optional<TState> before;
+    std::size_t startUpBoxes = 0;  // the first composition, from the clock, may fail too
     backend.Post([&] {
+        startUpBoxes = backend.Boxes().size();
         RandomSeed = goodSeed;
         FormMain->Label1Click(nullptr);
         before = Snapshot(backend);
@@ -330,9 +333,9 @@ TEST_F(ProgramTest, AFailedClickKeepsThePhraseAndTheNextClickComposesAnew) {
         });
     });
     EXPECT_EQ(Run(backend), 0);
-    ASSERT_EQ(backend.Boxes().size(), 1u);
-    EXPECT_EQ(backend.Boxes()[0].text, "ファイル adjectives.txt には使える単語が足りません.");
-    EXPECT_TRUE(backend.Boxes()[0].mainWindowVisible);
+    ASSERT_EQ(backend.Boxes().size(), startUpBoxes + 1);
+    EXPECT_EQ(backend.Boxes().back().text, "ファイル adjectives.txt には使える単語が足りません.");
+    EXPECT_TRUE(backend.Boxes().back().mainWindowVisible);
 }
 
 TEST_F(ProgramTest, AFailureCancelsTheMouseCaptureBeforeItsBox) {
