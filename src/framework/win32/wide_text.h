@@ -1,0 +1,25 @@
+// Message box texts for MessageBoxW. The program's own texts are UTF-8,
+// while file names and word-list bytes are in the system's ANSI code page,
+// and one message can hold both ("ファイル %s は開けません" with an ANSI
+// file name). Each well-formed UTF-8 character is taken as UTF-8; a byte
+// that does not start one begins a run in the code page, which goes on over
+// the following non-ASCII bytes (a lead byte always with its trail byte) and
+// ends at the next ASCII byte, so a file name is decoded as a whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace titles::framework::win32 {
+
+// The length of the well-formed UTF-8 encoded character of two to four
+// bytes at text[pos] (no overlong forms, no surrogates, at most U+10FFFF),
+// or 0 when there is none there.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) noexcept;
+
+// Decodes text as described above; codePage is the code page of the bytes
+// that are not UTF-8 (CP_ACP for the system's ANSI code page).
+std::wstring BoxTextToWide(std::string_view text, unsigned codePage);
+
+}  // namespace titles::framework::win32

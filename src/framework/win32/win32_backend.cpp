@@ -1,0 +1,402 @@
+#include "framework/win32/win32_backend.h"
+
+#include <vector>
+
+#include "framework/win32/wide_text.h"
+#include "phrase/failure.h"
+
+namespace titles::framework::win32 {
+namespace {
+
+constexpr std::size_t kModuleNameBuffer = 256;
+
+bool IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+void LowerFrom(std::string& text, std::size_t from) {
+    if (from < text.size()) CharLowerA(text.data() + from);
+}
+
+std::string OwnFileName() {
+    char buffer[kModuleNameBuffer] = {};
+    GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(sizeof buffer - 1));
+    OemToCharA(buffer, buffer);
+    return buffer;
+}
+
+void RegisterWindowClass(HINSTANCE instance, const char* name, HICON icon, HBRUSH background) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, name, &existing)) return;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &TWindowObject::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    if (RegisterClassExA(&windowClass) == 0) throw TFailure(std::string("ウィンドウ クラス ") + name + " を登録できません");
+}
+
+// Calls a function of user32 that older systems lack, looked up by name.
+template <typename TFunction>
+TFunction User32Function(const char* name) noexcept {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (user32 == nullptr) return nullptr;
+    return reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+// While a box is up, the program's other visible and enabled top-level
+// windows are disabled; afterwards they are enabled again and the window
+// that was active gets the activation and the focus back.
+class TModalScope {
+public:
+    explicit TModalScope(HWND owner) : owner_(owner), active_(GetActiveWindow()), focus_(GetFocus()) {
+        EnumThreadWindows(GetCurrentThreadId(), &TModalScope::Disable, reinterpret_cast<LPARAM>(this));
+    }
+    TModalScope(const TModalScope&) = delete;
+    TModalScope& operator=(const TModalScope&) = delete;
+    ~TModalScope() {
+        for (HWND window : disabled_) {
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        }
+        if (active_ != nullptr && IsWindow(active_)) SetActiveWindow(active_);
+        if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
+    }
+    HWND Active() const noexcept { return active_; }
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) noexcept {
+        auto* scope = reinterpret_cast<TModalScope*>(self);
+        // The owner is disabled by the box itself.
+        if (window != scope->owner_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            try {
+                scope->disabled_.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
+            EnableWindow(window, FALSE);
+        }
+        return TRUE;
+    }
+
+    HWND owner_;
+    HWND active_;
+    HWND focus_;
+    std::vector<HWND> disabled_;
+};
+
+// Brings the box up on the monitor in use: when the active window lies on
+// another monitor than the program-level window, the latter moves to the
+// centre of that monitor while the box is shown. Where the system has no
+// monitor functions, the whole screen is one monitor and nothing moves.
+class TMonitorPlacement {
+public:
+    TMonitorPlacement(HWND programWindow, HWND active) : programWindow_(programWindow) {
+        using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);
+        using TGetMonitorInfo = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+        const auto monitorFromWindow = User32Function<TMonitorFromWindow>("MonitorFromWindow");
+        const auto getMonitorInfo = User32Function<TGetMonitorInfo>("GetMonitorInfoA");
+        if (monitorFromWindow == nullptr || getMonitorInfo == nullptr) return;
+        if (active == nullptr || programWindow == nullptr || active == programWindow) return;
+        HMONITOR inUse = monitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
+        if (inUse == monitorFromWindow(programWindow, MONITOR_DEFAULTTONEAREST)) return;
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!getMonitorInfo(inUse, &info)) return;
+        if (!GetWindowRect(programWindow, &saved_)) return;
+        moved_ = true;
+        SetWindowPos(programWindow, nullptr, (info.rcMonitor.left + info.rcMonitor.right) / 2,
+                     (info.rcMonitor.top + info.rcMonitor.bottom) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    TMonitorPlacement(const TMonitorPlacement&) = delete;
+    TMonitorPlacement& operator=(const TMonitorPlacement&) = delete;
+    ~TMonitorPlacement() {
+        if (moved_) {
+            SetWindowPos(programWindow_, nullptr, saved_.left, saved_.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+private:
+    HWND programWindow_;
+    RECT saved_{};
+    bool moved_ = false;
+};
+
+}  // namespace
+
+TShowRequest ShowRequestFromStartup(bool useShowWindow, unsigned showWindow) noexcept {
+    if (!useShowWindow) return TShowRequest::Normal;  // SW_SHOWDEFAULT
+    if (showWindow == SW_SHOWMAXIMIZED) return TShowRequest::Maximized;
+    if (showWindow == SW_SHOWMINNOACTIVE) return TShowRequest::MinimizedNoActivate;
+    return TShowRequest::Normal;
+}
+
+// ----------------------------------------------------------- TWindowObject
+
+LRESULT CALLBACK TWindowObject::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* object = reinterpret_cast<TWindowObject*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (object == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    try {
+        return object->HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        object->backend_.EventFailed(std::current_exception());
+        return 0;
+    }
+}
+
+// ----------------------------------------------------------- TWin32Backend
+
+TWin32Backend::TWin32Backend(TWin32Options options)
+    : TWindowObject(*this), options_(options), instance_(GetModuleHandleA(nullptr)) {
+    icon_ = LoadIconA(instance_, "MAINICON");
+    RegisterWindowClass(instance_, kProgramWindowClass, icon_, nullptr);
+    RegisterWindowClass(instance_, kLabelWindowClass, nullptr, nullptr);
+}
+
+TWin32Backend::~TWin32Backend() {
+    programWindow_.Reset();
+    if (options_.exitProcessOnDestroy) ExitProcess(fatalBoxShown_ ? 1 : 0);
+}
+
+std::string TWin32Backend::ProgramFilePath() { return OwnFileName(); }
+
+TTitleRules TWin32Backend::TitleRules() { return {'\\', &IsLeadByte, &LowerFrom}; }
+
+std::string TWin32Backend::ModuleName() {
+    const std::string path = OwnFileName();
+    std::size_t nameStart = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '\\') {
+            nameStart = i + 1;
+        } else if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;
+        }
+    }
+    return path.substr(nameStart);
+}
+
+TShowRequest TWin32Backend::LauncherShowRequest() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    return ShowRequestFromStartup((startup.dwFlags & STARTF_USESHOWWINDOW) != 0, startup.wShowWindow);
+}
+
+void TWin32Backend::CreateProgramWindow(std::string_view title) {
+    const std::string text(title);
+    // Centred on the screen with no size: only its task bar entry is seen.
+    HWND window = CreateWindowExA(0, kProgramWindowClass, text.c_str(),
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+                                  GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
+                                  nullptr, nullptr, instance_, static_cast<TWindowObject*>(this));
+    if (window == nullptr) throw TFailure("プログラムのウィンドウを作成できません");
+    programWindow_.Reset(window);
+    if (icon_ != nullptr) {
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+    // The task bar entry's window menu offers restore, minimise and close.
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu != nullptr) {
+        DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+        DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+        DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+    }
+    ThrowPendingFailure();
+}
+
+std::string TWin32Backend::ProgramWindowTitle() {
+    char buffer[kMaxTitleBytes + 1] = {};
+    if (programWindow_) GetWindowTextA(programWindow_.Get(), buffer, static_cast<int>(sizeof buffer));
+    return buffer;
+}
+
+int TWin32Backend::ScreenPixelsPerInch() {
+    TWindowDC screen;
+    if (!screen) throw TFailure("画面のデバイス コンテキストを取得できません");
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
+int TWin32Backend::ZeroTextHeight(const TFontSpec& font) {
+    const TFontHandle created = CreateDesignFont(font);
+    TWindowDC screen;
+    if (!screen) throw TFailure("画面のデバイス コンテキストを取得できません");
+    TSelection selected(screen.Get(), created.Get());
+    SIZE extent{};
+    GetTextExtentPoint32A(screen.Get(), "0", 1, &extent);
+    return extent.cy;
+}
+
+bool TWin32Backend::SystemCharsetIsShiftJis() { return GetACP() == 932; }
+
+void TWin32Backend::RegisterFormClass(const std::string& className) {
+    RegisterWindowClass(instance_, className.c_str(), icon_,
+                        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+}
+
+std::unique_ptr<TNativeForm> TWin32Backend::CreateForm(const TFormDesign& design, TFormInput& input) {
+    if (!programWindow_) throw TFailure("プログラムのウィンドウがありません");
+    return std::make_unique<TWin32Form>(*this, design, input);
+}
+
+void TWin32Backend::FormCreated(TWin32Form& form) {
+    if (mainForm_ == nullptr) mainForm_ = &form;
+}
+
+void TWin32Backend::FormDestroyed(TWin32Form& form) noexcept {
+    if (mainForm_ != &form) return;
+    mainForm_ = nullptr;
+    mainHiddenByMinimize_ = false;
+    if (programWindow_) ShowWindow(programWindow_.Get(), SW_HIDE);
+}
+
+void TWin32Backend::RunEventLoop(TFailureSink& sink) {
+    sink_ = &sink;
+    if (pendingFailure_) sink.HandleEventFailure(std::exchange(pendingFailure_, nullptr));
+    bool quit = false;
+    while (!quit) {
+        try {
+            MSG message{};
+            if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    quit = true;
+                } else {
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                }
+            } else {
+                WaitMessage();
+            }
+        } catch (...) {
+            sink.HandleEventFailure(std::current_exception());
+        }
+    }
+    sink_ = nullptr;
+}
+
+void TWin32Backend::Quit() { PostQuitMessage(0); }
+
+void TWin32Backend::EventFailed(std::exception_ptr failure) noexcept {
+    if (sink_ != nullptr) {
+        sink_->HandleEventFailure(std::move(failure));
+    } else if (!pendingFailure_) {
+        pendingFailure_ = std::move(failure);
+    }
+}
+
+void TWin32Backend::ThrowPendingFailure() {
+    if (pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+}
+
+void TWin32Backend::CancelMouseCapture() {
+    if (HWND captured = GetCapture(); captured != nullptr) SendMessageA(captured, WM_CANCELMODE, 0, 0);
+}
+
+void TWin32Backend::ShowErrorBox(std::string_view caption, std::string_view text) {
+    const std::wstring wideCaption = BoxTextToWide(caption, CP_ACP);
+    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
+    HWND owner = programWindow_.Get();
+    // A box that comes up before the main window is shown still gets the
+    // program's task bar entry.
+    if (owner != nullptr && !IsWindowVisible(owner)) ShowProgramWindow(SW_SHOWNOACTIVATE);
+    {
+        TModalScope modal(owner);
+        TMonitorPlacement placement(owner, modal.Active());
+        MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
+    }
+    HideProgramWindowIfAlone();
+}
+
+void TWin32Backend::ShowFatalBox(std::string_view caption, std::string_view text) {
+    fatalBoxShown_ = true;
+    std::string shortCaption(caption.substr(0, 63));
+    const std::wstring wideCaption = BoxTextToWide(shortCaption, CP_ACP);
+    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
+    MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), MB_TASKMODAL | MB_ICONSTOP);
+}
+
+void TWin32Backend::ShowProgramWindow(int command) {
+    if (programWindow_) ShowWindow(programWindow_.Get(), command);
+}
+
+void TWin32Backend::StartMinimized() {
+    mainHiddenByMinimize_ = true;
+    ShowProgramWindow(SW_SHOWMINNOACTIVE);
+}
+
+void TWin32Backend::MinimizeProgram() {
+    if (mainForm_ != nullptr && IsWindowVisible(mainForm_->Handle())) {
+        ShowWindow(mainForm_->Handle(), SW_HIDE);
+        mainHiddenByMinimize_ = true;
+    }
+    ShowProgramWindow(SW_MINIMIZE);
+}
+
+void TWin32Backend::HideProgramWindowIfAlone() {
+    if (!programWindow_ || IsIconic(programWindow_.Get())) return;
+    if (mainForm_ != nullptr && IsWindowVisible(mainForm_->Handle())) return;
+    if (mainHiddenByMinimize_) return;
+    ShowWindow(programWindow_.Get(), SW_HIDE);
+}
+
+void TWin32Backend::OnProgramWindowSize(WPARAM kind) {
+    if (mainForm_ == nullptr) return;
+    HWND main = mainForm_->Handle();
+    if (kind == SIZE_MINIMIZED) {
+        // Minimised from its task bar entry: the main window goes with it.
+        if (IsWindowVisible(main)) {
+            ShowWindow(main, SW_HIDE);
+            mainHiddenByMinimize_ = true;
+        }
+    } else if (kind == SIZE_RESTORED && mainHiddenByMinimize_) {
+        mainHiddenByMinimize_ = false;
+        ShowWindow(main, SW_SHOW);
+    }
+}
+
+LRESULT TWin32Backend::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        // Close on the task bar entry closes the main window, which ends the program.
+        if (mainForm_ != nullptr) {
+            mainForm_->Input().CloseRequested();
+        } else {
+            Quit();
+        }
+        return 0;
+    case WM_SIZE:
+        OnProgramWindowSize(wParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_MAXIMIZE:
+        case SC_SIZE:
+        case SC_MOVE:
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+    case WM_SETFOCUS:
+        if (mainForm_ != nullptr && IsWindowVisible(mainForm_->Handle()) && IsWindowEnabled(mainForm_->Handle())) {
+            SetFocus(mainForm_->Handle());
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace titles::framework::win32

@@ -1,0 +1,383 @@
+// titles.exe end to end: started the way Windows starts it, looked at and
+// clicked through its windows from this process.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "support/test_support.h"
+#include "window_probe.h"
+
+namespace titles::testing {
+namespace {
+
+constexpr const char* kMainClass = "TFormMain";
+constexpr const char* kLabelClass = "TitlesLabel";
+constexpr const char* kProgramClass = "TitlesApplication";
+constexpr const char* kBoxClass = "#32770";
+constexpr int kBoxTextId = 0xFFFF;
+
+std::string DataFile(const std::string& name) { return WindowsPath(std::string(TITLES_DATA_DIR) + "/" + name); }
+
+// Copies titles.exe to dir\relative and returns the copy's full path.
+std::string CopyProgram(const std::filesystem::path& dir, const std::string& relative,
+                        const std::string& source = WindowsPath(TITLES_EXE)) {
+    const std::filesystem::path target = dir / relative;
+    std::filesystem::create_directories(target.parent_path());
+    const std::string path = target.string();
+    if (!CopyFileA(source.c_str(), path.c_str(), FALSE)) throw std::runtime_error("cannot copy to " + path);
+    return path;
+}
+
+void CopyWordFiles(const std::filesystem::path& dir, bool adjectives = true, bool nouns = true) {
+    for (const char* name : {"adjectives.txt", "nouns.txt"}) {
+        const bool wanted = std::string(name) == "adjectives.txt" ? adjectives : nouns;
+        if (!wanted) continue;
+        const std::string target = (dir / name).string();
+        if (!CopyFileA(DataFile(name).c_str(), target.c_str(), FALSE)) throw std::runtime_error("cannot copy " + target);
+    }
+}
+
+HWND LabelOf(HWND main) { return FindWindowExA(main, nullptr, kLabelClass, nullptr); }
+
+RECT WindowRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// The designed client size as this screen scales it: by the height of "0"
+// in the window's font against the designed 15.
+SIZE ScaledDesignClientSize() {
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE zero{};
+    GetTextExtentPoint32A(screen, "0", 1, &zero);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return {MulDiv(361, zero.cy, 15), MulDiv(26, zero.cy, 15)};
+}
+
+void ExpectFitted(HWND main, HWND label) {
+    const SIZE client = ClientSizeOf(main);
+    const SIZE text = ClientSizeOf(label);
+    EXPECT_GT(text.cx, 0);
+    EXPECT_GT(text.cy, 0);
+    EXPECT_EQ(client.cy, text.cy);
+    if (client.cx > text.cx) {
+        // A short phrase: the system keeps a captioned window at its
+        // minimum width, and the rest of the client area is background.
+        const RECT outer = WindowRectOf(main);
+        EXPECT_EQ(outer.right - outer.left, GetSystemMetrics(SM_CXMINTRACK)) << "client wider than the phrase";
+    } else {
+        EXPECT_EQ(client.cx, text.cx);
+    }
+    POINT corner{0, 0};
+    MapWindowPoints(label, main, &corner, 1);
+    EXPECT_EQ(corner.x, 0);
+    EXPECT_EQ(corner.y, 0);
+}
+
+LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+class TitlesProgram : public ::testing::Test {
+protected:
+    // Starts titles.exe in the test directory with the word files, as
+    // bin\TITLES.EXE, and waits for its visible main window.
+    void StartWithWords(std::optional<WORD> show = std::nullopt) {
+        CopyWordFiles(dir_.Path());
+        Start(show);
+        main_ = program_->WaitForTopLevel(kMainClass, true);
+        ASSERT_NE(main_, nullptr) << "no visible main window";
+        label_ = LabelOf(main_);
+        ASSERT_NE(label_, nullptr);
+        programWindow_ = GetWindow(main_, GW_OWNER);
+    }
+
+    void Start(std::optional<WORD> show = std::nullopt, const std::string& name = "bin\\TITLES.EXE") {
+        program_ = std::make_unique<TProgram>(CopyProgram(dir_.Path(), name), dir_.Path().string(), show);
+    }
+
+    // Closes the main window and expects the process to end with code 0.
+    void CloseAndExpectExitZero() {
+        PostMessageA(main_, WM_CLOSE, 0, 0);
+        const auto code = program_->WaitForExit();
+        ASSERT_TRUE(code.has_value()) << "still running after WM_CLOSE";
+        EXPECT_EQ(*code, 0u);
+    }
+
+    HWND WaitForBox() const { return program_->WaitForTopLevel(kBoxClass, true); }
+
+    // Clicks with messages handled one by one, as the left button makes them.
+    void Click(int x = 2, int y = 2) {
+        Send(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+        Send(label_, WM_LBUTTONUP, 0, At(x, y));
+    }
+
+    TTempDir dir_;
+    std::unique_ptr<TProgram> program_;
+    HWND main_ = nullptr;
+    HWND label_ = nullptr;
+    HWND programWindow_ = nullptr;
+};
+
+TEST_F(TitlesProgram, ShowsAPhraseInAFixedWindowFittedToIt) {
+    StartWithWords();
+    const std::string phrase = TextOf(label_);
+    EXPECT_FALSE(phrase.empty());
+    EXPECT_NE(phrase, "Label1");
+    ExpectFitted(main_, label_);
+
+    const RECT outer = WindowRectOf(main_);
+    EXPECT_EQ(outer.left, 300);
+    EXPECT_EQ(outer.top, 130);
+    EXPECT_EQ(TextOf(main_), "") << "the title bar stays empty";
+
+    const auto style = static_cast<DWORD>(GetWindowLongA(main_, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), DWORD{WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX});
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CHILD), 0u);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(main_, GWL_EXSTYLE)) & (WS_EX_APPWINDOW | WS_EX_TOPMOST), 0u);
+
+    // The program-level window owns the main window and carries the title
+    // derived from TITLES.EXE; it has no size and is shown for the task bar.
+    ASSERT_NE(programWindow_, nullptr);
+    EXPECT_EQ(ClassNameOf(programWindow_), kProgramClass);
+    EXPECT_EQ(TextOf(programWindow_), "Titles");
+    EXPECT_TRUE(IsWindowVisible(programWindow_));
+    const RECT programRect = WindowRectOf(programWindow_);
+    EXPECT_EQ(programRect.right - programRect.left, 0);
+    EXPECT_EQ(programRect.bottom - programRect.top, 0);
+    EXPECT_EQ(GetWindow(programWindow_, GW_OWNER), nullptr);
+
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, ClicksShowNewPhrasesAndADoubleClickExactlyOne) {
+    StartWithWords();
+    std::string shown = TextOf(label_);
+
+    for (int i = 0; i < 3; ++i) {
+        Click();
+        const std::string next = TextOf(label_);
+        EXPECT_NE(next, shown) << "click " << i;
+        ExpectFitted(main_, label_);
+        shown = next;
+    }
+
+    // Press, release, second press, release: one click, one new phrase.
+    Click();
+    const std::string afterFirst = TextOf(label_);
+    EXPECT_NE(afterFirst, shown);
+    Send(label_, WM_LBUTTONDBLCLK, MK_LBUTTON, At(2, 2));
+    EXPECT_EQ(TextOf(label_), afterFirst);
+    Send(label_, WM_LBUTTONUP, 0, At(2, 2));
+    EXPECT_EQ(TextOf(label_), afterFirst) << "the release after a double click raised a click";
+    shown = afterFirst;
+
+    // Right and middle buttons do nothing.
+    for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_RBUTTONUP, WM_MBUTTONDOWN,
+                         WM_MBUTTONUP, WM_MBUTTONDBLCLK, WM_MBUTTONUP}) {
+        Send(label_, message, 0, At(2, 2));
+    }
+    EXPECT_EQ(TextOf(label_), shown);
+
+    // Pressed on the phrase, released outside it (the label holds the
+    // capture, so the release comes to it with outside coordinates).
+    const SIZE size = ClientSizeOf(label_);
+    Send(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    Send(label_, WM_LBUTTONUP, 0, At(size.cx + 5, 2));
+    Send(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    Send(label_, WM_LBUTTONUP, 0, At(-3, -3));
+    EXPECT_EQ(TextOf(label_), shown);
+
+    // Clicks that come through the message queue.
+    PostMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    PostMessageA(label_, WM_LBUTTONUP, 0, At(1, 1));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "posted click showed nothing";
+    ExpectFitted(main_, label_);
+
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, AMovedWindowIsResizedAboutItsNewCorner) {
+    StartWithWords();
+    ASSERT_TRUE(SetWindowPos(main_, nullptr, 420, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(WaitUntil([&] { return WindowRectOf(main_).left == 420; }));
+    const std::string shown = TextOf(label_);
+    Click();
+    EXPECT_NE(TextOf(label_), shown);
+    const RECT outer = WindowRectOf(main_);
+    EXPECT_EQ(outer.left, 420);
+    EXPECT_EQ(outer.top, 250);
+    ExpectFitted(main_, label_);
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, MissingWordFilesGiveOneBoxThenTheDesignedWindow) {
+    Start();  // neither word file is there
+    const HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr) << "no error box";
+    main_ = program_->FindTopLevel(kMainClass);
+    ASSERT_NE(main_, nullptr);
+    label_ = LabelOf(main_);
+    programWindow_ = GetWindow(main_, GW_OWNER);
+    EXPECT_FALSE(IsWindowVisible(main_)) << "the box comes before the window";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), programWindow_);
+    EXPECT_EQ(WideTextOf(box), L"Titles");
+    EXPECT_EQ(DialogItemText(box, kBoxTextId), L"ファイル adjectives.txt は開けません.");
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "no window after the box";
+    EXPECT_EQ(TextOf(label_), "Label1");
+    const SIZE client = ClientSizeOf(main_);
+    const SIZE designed = ScaledDesignClientSize();
+    EXPECT_EQ(client.cx, designed.cx);
+    EXPECT_EQ(client.cy, designed.cy);
+    // nouns.txt was not tried, so no second box follows.
+    Sleep(300);
+    EXPECT_EQ(program_->FindTopLevel(kBoxClass, true), nullptr);
+
+    // A click composes from the empty lists: its failure comes up in a box
+    // while the window is disabled, and the label keeps "Label1".
+    PostMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+    PostMessageA(label_, WM_LBUTTONUP, 0, At(2, 2));
+    const HWND clickBox = WaitForBox();
+    ASSERT_NE(clickBox, nullptr);
+    EXPECT_EQ(DialogItemText(clickBox, kBoxTextId), L"リストのインデックスが範囲を超えています (0)");
+    EXPECT_FALSE(IsWindowEnabled(main_)) << "the main window stays usable under the box";
+    SendMessageA(GetDlgItem(clickBox, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; })) << "main window left disabled";
+    EXPECT_EQ(TextOf(label_), "Label1");
+    EXPECT_EQ(program_->FindTopLevel(kBoxClass, true), nullptr);
+
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, MissingNounsAreReportedByName) {
+    CopyWordFiles(dir_.Path(), true, false);
+    Start();
+    const HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(DialogItemText(box, kBoxTextId), L"ファイル nouns.txt は開けません.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    main_ = program_->WaitForTopLevel(kMainClass, true);
+    ASSERT_NE(main_, nullptr);
+    EXPECT_EQ(TextOf(LabelOf(main_)), "Label1");
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, AFailedStartGivesTheFatalBoxAndExitCodeOne) {
+    program_ = std::make_unique<TProgram>(WindowsPath(TITLES_FATAL_EXE), dir_.Path().string());
+    const HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr) << "no fatal box";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    EXPECT_EQ(WideTextOf(box), L"アプリケーション エラー");
+    const std::wstring text = DialogItemText(box, kBoxTextId);
+    EXPECT_EQ(text.rfind(L"TResourceErrorがモジュール titles-fatal-test.exe の ", 0), 0u) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L"で発生しました。\n"), std::wstring::npos);
+    EXPECT_EQ(text.back(), L'.');
+    EXPECT_EQ(program_->FindTopLevel(kMainClass), nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    const auto code = program_->WaitForExit();
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 1u);
+}
+
+TEST_F(TitlesProgram, StartsMaximisedOnShowRequestThree) {
+    StartWithWords(SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(main_) != FALSE; }));
+    EXPECT_NE(TextOf(label_), "Label1");
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, StartsNormallyOnOtherShowRequests) {
+    for (WORD request : {WORD{SW_SHOWNORMAL}, WORD{SW_SHOWDEFAULT}, WORD{SW_HIDE}}) {
+        TTempDir dir;
+        CopyWordFiles(dir.Path());
+        TProgram program(CopyProgram(dir.Path(), "TITLES.EXE"), dir.Path().string(), request);
+        const HWND main = program.WaitForTopLevel(kMainClass, true);
+        ASSERT_NE(main, nullptr) << "request " << request;
+        EXPECT_FALSE(IsZoomed(main)) << "request " << request;
+        EXPECT_FALSE(IsIconic(main)) << "request " << request;
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0)) << "request " << request;
+    }
+}
+
+TEST_F(TitlesProgram, StartsMinimisedOnShowRequestSevenUntilRestored) {
+    CopyWordFiles(dir_.Path());
+    Start(SW_SHOWMINNOACTIVE);
+    programWindow_ = program_->WaitForTopLevel(kProgramClass, true);
+    ASSERT_NE(programWindow_, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(programWindow_) != FALSE; })) << "program not minimised";
+    main_ = program_->FindTopLevel(kMainClass);
+    ASSERT_NE(main_, nullptr);
+    label_ = LabelOf(main_);
+    Sleep(300);
+    EXPECT_FALSE(IsWindowVisible(main_)) << "the window showed before it was restored";
+    const std::string phrase = TextOf(label_);
+    EXPECT_NE(phrase, "Label1");
+
+    PostMessageA(programWindow_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; })) << "not shown on restore";
+    EXPECT_FALSE(IsIconic(main_));
+    EXPECT_FALSE(IsZoomed(main_));
+    EXPECT_EQ(TextOf(label_), phrase);
+    ExpectFitted(main_, label_);
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, MinimisingTheWindowMinimisesTheProgram) {
+    StartWithWords();
+    const std::string phrase = TextOf(label_);
+    const RECT before = WindowRectOf(main_);
+    PostMessageA(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(programWindow_) && !IsWindowVisible(main_); }));
+    PostMessageA(programWindow_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+    EXPECT_FALSE(IsIconic(programWindow_));
+    EXPECT_EQ(TextOf(label_), phrase);
+    const RECT after = WindowRectOf(main_);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(after.bottom, before.bottom);
+    CloseAndExpectExitZero();
+}
+
+TEST_F(TitlesProgram, ClosingFromTheTaskBarEntryEndsTheProgram) {
+    StartWithWords();
+    PostMessageA(programWindow_, WM_CLOSE, 0, 0);
+    const auto code = program_->WaitForExit();
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0u);
+}
+
+// The title comes from the program's own file name as Windows reports it.
+TEST(TitlesProgramName, TitleIsCutAtTheFirstFullStopOfTheFileName) {
+    const struct {
+        const char* relative;
+        const char* title;
+    } cases[] = {
+        {"v1.2\\MY.TOOL.EXE", "My"},
+        {"TITLES.EXE", "Titles"},
+        {"lower\\my.tool.exe", "my"},
+        {"a.b.c\\ABC", "Abc"},
+    };
+    for (const auto& c : cases) {
+        TTempDir dir;
+        CopyWordFiles(dir.Path());
+        TProgram program(CopyProgram(dir.Path(), c.relative), dir.Path().string());
+        const HWND main = program.WaitForTopLevel(kMainClass, true);
+        ASSERT_NE(main, nullptr) << c.relative;
+        EXPECT_EQ(TextOf(GetWindow(main, GW_OWNER)), c.title) << c.relative;
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0)) << c.relative;
+    }
+}
+
+}  // namespace
+}  // namespace titles::testing
