@@ -43,7 +43,15 @@ run() {
   cases=$((cases + 1))
   local lin_rc=0 win_rc=0
   (cd "$work" && "$linux_cli" "$@" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
-  (cd "$work" && "$wine_run" "$windows_cli" "$@" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
+  local attempt
+  for attempt in 1 2 3; do
+    win_rc=0
+    (cd "$work" && "$wine_run" "$windows_cli" "$@" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
+    # A message of Wine's own launcher (its server going away under it, for
+    # one) means the program never ran: start it again.
+    grep -q '^wine: ' "$work/win.err" || break
+    echo "note $name: Wine failed to start the program, retrying: $(head -1 "$work/win.err")"
+  done
   local problem=""
   cmp -s "$work/lin.out" "$work/win.out" || problem+=" stdout"
   cmp -s "$work/lin.err" "$work/win.err" || problem+=" stderr"
