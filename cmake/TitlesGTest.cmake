@@ -33,7 +33,8 @@ function(titles_add_gtest target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "LABELS")
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target}
-             COMMAND ${target} --gtest_output=xml:${CMAKE_CURRENT_BINARY_DIR}/${target}.xml)
+             COMMAND ${target} --gtest_output=xml:${target}.xml
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${target} PROPERTIES LABELS "${arg_LABELS}")
   else()
     gtest_discover_tests(${target} PROPERTIES LABELS "${arg_LABELS}" DISCOVERY_TIMEOUT 60)

@@ -202,6 +202,62 @@ TEST_F(TitlesProgram, ClicksShowNewPhrasesAndADoubleClickExactlyOne) {
     CloseAndExpectExitZero();
 }
 
+void SendMouse(DWORD flags, POINT screen = {}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+// Clicks made with the mouse itself: the system finds the label under the
+// pointer and makes the second press of a double click WM_LBUTTONDBLCLK.
+TEST_F(TitlesProgram, RealClicksShowOnePhraseEachAndOnePerDoubleClick) {
+    StartWithWords();
+    SetForegroundWindow(main_);
+    RECT labelRect{};
+    GetWindowRect(label_, &labelRect);
+    const POINT inside{labelRect.left + 3, labelRect.top + 3};
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, inside);
+    Sleep(GetDoubleClickTime() + 50);
+
+    std::string shown = TextOf(label_);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "a real click showed nothing";
+    shown = TextOf(label_);
+    Sleep(GetDoubleClickTime() + 50);
+
+    // A double click: the first click shows a phrase; the second press,
+    // made within the double-click time, and its release show none.
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; }, std::chrono::milliseconds(300)))
+        << "the first click of a double click showed nothing";
+    shown = TextOf(label_);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(400);
+    EXPECT_EQ(TextOf(label_), shown) << "a double click showed a second phrase";
+    ExpectFitted(main_, label_);
+    Sleep(GetDoubleClickTime() + 50);
+
+    // Pressed on the phrase, dragged off the window, released: nothing;
+    // and nothing for the right button.
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {inside.x + 600, inside.y + 400});
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, inside);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    Sleep(300);
+    EXPECT_EQ(TextOf(label_), shown);
+    CloseAndExpectExitZero();
+}
+
 TEST_F(TitlesProgram, AMovedWindowIsResizedAboutItsNewCorner) {
     StartWithWords();
     ASSERT_TRUE(SetWindowPos(main_, nullptr, 420, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));

@@ -19,6 +19,9 @@ struct TProgram {
 
 const TProgram kPrograms[] = {
     {TITLES_CLI_EXE, "titles-cli.exe", "Titles command-line tool"},
+#ifdef TITLES_GUI_EXE
+    {TITLES_GUI_EXE, "titles.exe", "Titles"},
+#endif
 };
 
 class ProgramResources : public ::testing::TestWithParam<TProgram> {};
