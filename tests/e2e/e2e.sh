@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# The real titles program on a private X server (Xvfb, no window manager, so
+# windows have no frames): start-up, a real pointer click, a start-up
+# failure box, a real close request, and no display at all.
+#
+#   e2e.sh TITLES-BINARY X11-CLOSE-HELPER DATA-DIR
+set -euo pipefail
+export LC_ALL=C.UTF-8
+
+titles=$(realpath "$1")
+close_window=$(realpath "$2")
+data=$(realpath "$3")
+
+for tool in Xvfb xdotool xwininfo xprop import compare convert; do
+  command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed (scripts/install-deps gui)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  if [[ -n ${E2E_KEEP:-} ]]; then cp "$work"/*.png "$E2E_KEEP"/; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+passes=0
+check() { # check DESCRIPTION COMMAND...
+  if "${@:2}"; then
+    passes=$((passes + 1)); echo "ok: $1"
+  else
+    failures=$((failures + 1)); echo "FAILED: $1" >&2
+  fi
+}
+# until_true SECONDS COMMAND...: retries the command every 50 ms.
+until_true() {
+  local deadline=$((SECONDS + $1))
+  until "${@:2}"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+# A private X server on a free display number.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+until_true 10 test -s "$work/display" || { cat "$work/xvfb.log" >&2; echo "e2e: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -1 "$work/display")
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# visible NAME: the ids of the shown windows titled exactly NAME.
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+one_visible() { [[ $(visible "$1" | wc -l) -eq 1 ]]; }
+geometry() { # geometry ID: "x y width height" of the window on the screen
+  [[ -n $1 ]] || { echo "- - - -"; return; }
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                           /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
+}
+shot() { import -window "$1" "png:$2" 2>/dev/null; }
+differs() { ! compare -metric AE "$1" "$2" null: 2>/dev/null; }
+same() { compare -metric AE "$1" "$2" null: 2>/dev/null; }
+colours() { convert "$1" -format %k info:; }
+exits_with() { # exits_with PID CODE SECONDS
+  local deadline=$((SECONDS + $3))
+  while kill -0 "$1" 2>/dev/null; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+  local code=0
+  wait "$1" || code=$?
+  [[ $code -eq $2 ]] || { echo "exit code $code, expected $2" >&2; return 1; }
+}
+
+# ---- start-up, click, close
+mkdir "$work/run"
+cp "$data/adjectives.txt" "$data/nouns.txt" "$work/run/"
+(cd "$work/run" && exec "$titles") &
+pid=$!
+pids+=("$pid")
+check "the main window appears" until_true 10 one_visible titles
+win=$(visible titles | head -1)
+read -r x y w h < <(geometry "$win")
+check "it stands at 300,130 (got $x,$y)" test "$x,$y" = "300,130"
+check "it has a size (${w}x${h})" test "$w" -gt 0 -a "$h" -gt 0
+check "its title is the program's title" test "$(xdotool getwindowname "$win")" = titles
+check "it has the icon" bash -c "xprop -id $win _NET_WM_ICON | grep -q 'Icon ('"
+check "it offers no maximising and no resizing" \
+  bash -c "xprop -id $win WM_NORMAL_HINTS | grep -q 'program specified minimum size: $w by $h' &&
+           xprop -id $win WM_NORMAL_HINTS | grep -q 'program specified maximum size: $w by $h'"
+sleep 0.2
+shot "$win" "$work/first.png"
+check "a phrase is drawn" test "$(colours "$work/first.png")" -gt 2
+
+# A right click changes nothing.
+xdotool mousemove --window "$win" 3 3 click 3
+sleep 0.3
+shot "$win" "$work/right.png"
+check "a right click shows no new phrase" same "$work/first.png" "$work/right.png"
+
+# A left click shows a new phrase (a repeat of the same phrase is possible
+# but rare: up to three clicks).
+changed() { shot "$win" "$work/now.png" && differs "$work/first.png" "$work/now.png"; }
+new_phrase() {
+  local i
+  for i in 1 2 3; do
+    xdotool mousemove --window "$win" 3 3 click 1
+    until_true 3 changed && return 0
+  done
+  return 1
+}
+check "a click shows a new phrase" new_phrase
+read -r x y w h < <(geometry "$win")
+check "the window stays at 300,130 (got $x,$y)" test "$x,$y" = "300,130"
+
+"$close_window" "$win"
+check "a close request ends the program with exit code 0" exits_with "$pid" 0 10
+
+# ---- a start-up failure: one box titled after the program file, then the window
+mkdir "$work/missing"
+cp "$data/nouns.txt" "$work/missing/"
+cp "$titles" "$work/missing/TITLES"
+(cd "$work/missing" && exec ./TITLES) &
+pid=$!
+pids+=("$pid")
+check "a box titled Titles appears" until_true 10 one_visible Titles
+box=$(visible Titles | head -1)
+sleep 0.3
+check "it is the only window shown" one_visible Titles
+check "it is a dialog" bash -c "xprop -id $box _NET_WM_WINDOW_TYPE | grep -q DIALOG"
+shot "$box" "$work/box.png"
+xdotool key Return
+designed() {
+  local id
+  id=$(visible Titles | head -1)
+  [[ -n $id && $id != "$box" ]] && one_visible Titles && [[ $(geometry "$id") == "300 130 361 26" ]]
+}
+check "after OK the window comes at its designed place and size" until_true 10 designed
+win=$(visible Titles | head -1)
+"$close_window" "$win"
+check "closing it ends the program with exit code 0" exits_with "$pid" 0 10
+
+# ---- no display
+set +e
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$titles" >"$work/out" 2>"$work/err"
+code=$?
+DISPLAY=:$(( $(head -1 "$work/display") + 500 )) timeout 20 "$titles" >/dev/null 2>"$work/err2"
+code2=$?
+set -e
+check "without a display it exits with code 1 (got $code)" test "$code" -eq 1
+check "and says why on standard error" grep -q "アプリケーション エラー" "$work/err"
+check "an unreachable display: exit code 1 (got $code2)" test "$code2" -eq 1
+check "and the display is named" grep -q "ディスプレイ :" "$work/err2"
+
+echo "$passes passed, $failures failed"
+[[ $failures -eq 0 ]]

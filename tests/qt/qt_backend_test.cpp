@@ -1,0 +1,383 @@
+// The program on the Qt backend (offscreen platform): real widgets, real
+// Qt mouse events, real message boxes.
+#include <gtest/gtest.h>
+
+// Mouse events go through Qt's window-system entry, as a real pointer's do:
+// double-click recognition and the pressed widget's mouse grab included.
+#define QTEST_QPA_MOUSE_HANDLING
+#include <QAbstractButton>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "app/UMain.h"
+#include "app/program.h"
+#include "framework/qt/qt_backend.h"
+#include "phrase/composer.h"
+#include "phrase/random_source.h"
+#include "support/test_support.h"
+
+namespace titles::framework::qt {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kAdjectives = "Dark\nSilent\nGolden\nBroken\nQuiet\nHidden\n";
+constexpr const char* kNouns = "Running\nCastle\nDragon\nFalling\nStar\nMoon\nSword\nRiver\nGarden\n";
+
+struct TSeenBox {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::WindowModality modality = Qt::NonModal;
+    QWidget* owner = nullptr;
+    bool mainWindowVisible = false;
+};
+
+// Runs the real program (app::RunProgram) on a real Qt backend in a fresh
+// working directory. Message boxes are read and dismissed with their OK
+// button as they come up; the test's script runs inside the event loop once
+// the main window is shown, and should end by closing the window.
+class QtProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        saved_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.Path());
+        app::ResetProgramState();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(saved_);
+        app::ResetProgramState();
+    }
+    void WriteLists(const char* adjectives = kAdjectives, const char* nouns = kNouns) {
+        if (adjectives != nullptr) dir_.Write("adjectives.txt", adjectives);
+        if (nouns != nullptr) dir_.Write("nouns.txt", nouns);
+    }
+
+    int Run(std::function<void()> script) {
+        testing::TWatchdog watchdog(30s, "program run");
+        static char name[] = "qt_tests";
+        static char* argv[] = {name, nullptr};
+        std::unique_ptr<TBackend> created = CreateBackend(1, argv);
+        backend_ = dynamic_cast<TQtBackend*>(created.get());
+        EXPECT_NE(backend_, nullptr);
+
+        QTimer boxWatch;
+        boxWatch.setInterval(5);
+        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) return;
+            TFormWidget* main = backend_->MainWindow();
+            boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                              box->windowModality(), box->parentWidget(), main != nullptr && main->isVisible()});
+            box->button(QMessageBox::Ok)->click();
+        });
+        boxWatch.start();
+
+        bool started = false;
+        QTimer starter;
+        starter.setInterval(5);
+        QObject::connect(&starter, &QTimer::timeout, [&] {
+            if (started || QApplication::activeModalWidget() != nullptr) return;
+            TFormWidget* main = backend_->MainWindow();
+            if (main == nullptr || !main->isVisible()) return;
+            started = true;
+            starter.stop();
+            window_ = main;
+            label_ = main->findChild<TLabelWidget*>();
+            script();
+        });
+        starter.start();
+
+        const int code = app::RunProgram(*created);
+        EXPECT_TRUE(started) << "the main window never came up";
+        window_ = nullptr;
+        label_ = nullptr;
+        return code;
+    }
+
+    QSize Client() const { return window_->size(); }
+    QPoint Inside() const { return {label_->width() / 2, label_->height() / 2}; }
+    // The phrase that the next composition gives from seed, and the seed after it.
+    static std::pair<std::string, std::uint32_t> NextPhrase(std::uint32_t seed) {
+        RandomSeed = seed;
+        std::string phrase = ComposePhrase(*app::AdjectiveList, *app::NounList);
+        const std::uint32_t after = RandomSeed;
+        RandomSeed = seed;
+        return {phrase, after};
+    }
+
+    testing::TTempDir dir_;
+    std::filesystem::path saved_;
+    TQtBackend* backend_ = nullptr;
+    TFormWidget* window_ = nullptr;
+    TLabelWidget* label_ = nullptr;
+    std::vector<TSeenBox> boxes_;
+};
+
+TEST_F(QtProgramTest, StartsFittedWithAPhraseAndEndsWithCodeZeroOnClose) {
+    WriteLists();
+    std::string firstText;
+    QRect geometry;
+    QString title;
+    const int code = Run([&] {
+        firstText = label_->Text();
+        geometry = window_->frameGeometry();
+        title = window_->windowTitle();
+        EXPECT_EQ(label_->pos(), QPoint(0, 0));
+        EXPECT_EQ(label_->size(), Client());
+        EXPECT_EQ(label_->accessibleName(), QString::fromStdString(label_->Text()));
+        EXPECT_FALSE(window_->windowIcon().pixmap(32).isNull()) << "no window icon";
+        window_->close();
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_NE(firstText, "Label1");
+    EXPECT_FALSE(firstText.empty());
+    EXPECT_EQ(geometry.topLeft(), QPoint(300, 130));
+    EXPECT_EQ(title, "qt_tests");
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<TFormWidget*>(w), nullptr);
+}
+
+// The design's fonts resolve as the window's scaling expects: the window font
+// is 15 pixels high, so the label keeps its designed 13-pixel Arial.
+TEST_F(QtProgramTest, FontsGiveTheDesignedScale) {
+    WriteLists();
+    Run([&] {
+        const TFontSpec windowFont{"MS Sans Serif", 11, TCharset::Default, TSystemColor::WindowText, {}};
+        EXPECT_EQ(backend_->ZeroTextHeight(windowFont), 15);
+        EXPECT_EQ(backend_->ScreenPixelsPerInch(), 96);
+        EXPECT_EQ(label_->TextFont().pixelSize(), 13);
+        EXPECT_EQ(QFontInfo(label_->TextFont()).family(), "Liberation Sans");
+        window_->close();
+    });
+}
+
+TEST_F(QtProgramTest, MouseButtonsOnTheLabel) {
+    WriteLists();
+    Run([&] {
+        // A left click: exactly the next composition, and the window fits it.
+        auto [expected, after] = NextPhrase(12345);
+        QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
+        EXPECT_EQ(label_->Text(), expected);
+        EXPECT_EQ(RandomSeed, after);
+        EXPECT_EQ(Client(), label_->size());
+
+        // A double click: one composition, not two.
+        std::tie(expected, after) = NextPhrase(777);
+        QTest::mouseDClick(label_, Qt::LeftButton, {}, Inside());
+        EXPECT_EQ(label_->Text(), expected);
+        EXPECT_EQ(RandomSeed, after);
+
+        // Right and middle clicks do nothing.
+        const std::string shown = label_->Text();
+        RandomSeed = 99;
+        QTest::mouseClick(label_, Qt::RightButton, {}, Inside());
+        QTest::mouseClick(label_, Qt::MiddleButton, {}, Inside());
+        EXPECT_EQ(label_->Text(), shown);
+        EXPECT_EQ(RandomSeed, 99u);
+
+        // Pressed on the phrase, released outside the window: no click. The
+        // release still reaches the label, so the next click works.
+        QTest::mousePress(label_, Qt::LeftButton, {}, Inside());
+        QTest::mouseMove(label_, QPoint(label_->width() + 40, label_->height() + 40));
+        QTest::mouseRelease(label_, Qt::LeftButton, {}, QPoint(label_->width() + 40, label_->height() + 40));
+        EXPECT_EQ(label_->Text(), shown);
+        EXPECT_EQ(RandomSeed, 99u);
+        std::tie(expected, after) = NextPhrase(4242);
+        QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
+        EXPECT_EQ(label_->Text(), expected);
+        window_->close();
+    });
+    EXPECT_TRUE(boxes_.empty());
+}
+
+struct TLayoutCase {
+    const char* text;
+    const char* drawn;  // the runs as drawn, without prefixes
+    bool tab;           // "drawn" is the part after one tab
+    const char* before = nullptr;  // the drawn text before the underlined character
+    const char* marked = nullptr;  // the underlined character
+};
+
+// The label is as large as the text it draws: "&" prefixes are not drawn
+// ("&&" draws one "&"), a tab moves to the next stop of eight average
+// character widths, and the ink reaches the label's right edge and never
+// leaves the label.
+TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
+    WriteLists();
+    const TLayoutCase cases[] = {
+        {"Plain Title Words", "Plain Title Words", false},
+        {"Salt &and Pepper", "Salt and Pepper", false, "Salt ", "a"},
+        {"Rock && Roll", "Rock & Roll", false},
+        {"Hidden\tGarden", "Garden", true},
+        {"Wide WWW MMM", "Wide WWW MMM", false},
+        {"Caf\xC3\xA9 &\xC3\xA9t\xC3\xA9", "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9", false, "Caf\xC3\xA9 ", "\xC3\xA9"},
+    };
+    Run([&] {
+        for (const TLayoutCase& c : cases) {
+            SCOPED_TRACE(c.text);
+            app::FormMain->ShowPhrase(c.text);
+            const QFontMetrics metrics(label_->TextFont());
+            int width = metrics.horizontalAdvance(QString::fromUtf8(c.drawn));
+            if (c.tab) width += 8 * metrics.averageCharWidth();
+            EXPECT_EQ(label_->size(), QSize(width, metrics.height()));
+            EXPECT_EQ(Client(), label_->size());
+
+            // What the widget shows is what the label's painting draws...
+            const QSize size = label_->size();
+            QImage shown = label_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QImage painted(size, QImage::Format_RGB32);
+            {
+                QPainter painter(&painted);
+                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Text(), label_->TextFont(),
+                                  label_->palette());
+            }
+            EXPECT_EQ(shown, painted);
+
+            // ...and, drawn with room around it, that stays inside the label.
+            const QRgb outside = qRgb(255, 0, 255);
+            const QRgb face = label_->palette().color(QPalette::Button).rgb();
+            QImage roomy(size + QSize(40, 20), QImage::Format_RGB32);
+            roomy.fill(outside);
+            {
+                QPainter painter(&roomy);
+                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Text(), label_->TextFont(),
+                                  label_->palette());
+            }
+            int right = -1;
+            bool leaked = false;
+            for (int y = 0; y < roomy.height(); ++y) {
+                for (int x = 0; x < roomy.width(); ++x) {
+                    const QRgb p = roomy.pixel(x, y);
+                    if (x >= size.width() || y >= size.height()) {
+                        leaked = leaked || p != outside;
+                    } else if (p != face) {
+                        right = std::max(right, x);
+                    }
+                }
+            }
+            EXPECT_FALSE(leaked) << "drawn outside the label";
+            EXPECT_GE(right, size.width() - 3) << "ink ends well before the label's edge";
+            // The mnemonic's character is underlined along its whole width.
+            if (c.marked != nullptr) {
+                const int x0 = metrics.horizontalAdvance(QString::fromUtf8(c.before));
+                const int w = metrics.horizontalAdvance(QString::fromUtf8(c.marked));
+                const int y = metrics.ascent() + metrics.underlinePos();
+                const QRgb ink = label_->palette().color(QPalette::WindowText).rgb();
+                for (int x = x0; x < x0 + w; ++x) EXPECT_EQ(roomy.pixel(x, y), ink) << "no underline at " << x;
+            }
+        }
+        window_->close();
+    });
+}
+
+TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
+    WriteLists();
+    std::string before;
+    QSize sizeBefore;
+    Run([&] {
+        before = label_->Text();
+        sizeBefore = Client();
+        app::NounList->ClearWords();
+        QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
+        // The box has come and gone inside the click.
+        EXPECT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(label_->Text(), before);
+        EXPECT_EQ(Client(), sizeBefore);
+
+        app::NounList->LoadWordFile("nouns.txt");
+        auto [expected, after] = NextPhrase(31337);
+        QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
+        EXPECT_EQ(label_->Text(), expected);
+        window_->close();
+    });
+    ASSERT_EQ(boxes_.size(), 1u);
+    const TSeenBox& box = boxes_[0];
+    EXPECT_EQ(box.caption, "qt_tests");
+    std::string message;
+    try {
+        TWordList empty;
+        ComposePhrase(empty, empty);
+    } catch (const TFailure& e) {
+        message = e.what();
+    }
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(box.text.toStdString(), WithFullStop(message));
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(box.modality, Qt::ApplicationModal);
+    EXPECT_NE(box.owner, nullptr);
+    EXPECT_TRUE(box.mainWindowVisible);
+}
+
+// A failure that gets past the widgets' guards into Qt's event delivery is
+// caught by the application object and shown like any other.
+TEST_F(QtProgramTest, AFailureInQtsEventDeliveryIsShown) {
+    WriteLists();
+    struct TThrower : QObject {
+        bool event(QEvent* e) override {
+            if (e->type() == QEvent::User) throw TFailure("event failed");
+            return QObject::event(e);
+        }
+    } thrower;
+    Run([&] {
+        QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
+        QTimer::singleShot(100, [&] { window_->close(); });
+    });
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "event failed.");
+}
+
+TEST_F(QtProgramTest, MissingAdjectivesShowOneBoxBeforeTheDesignedWindow) {
+    WriteLists(nullptr, kNouns);
+    std::string text;
+    QSize client;
+    const int code = Run([&] {
+        text = label_->Text();
+        client = Client();
+        window_->close();
+    });
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, "qt_tests");
+    EXPECT_EQ(boxes_[0].text, QString::fromUtf8("ファイル adjectives.txt は開けません."));
+    EXPECT_FALSE(boxes_[0].mainWindowVisible);
+    EXPECT_EQ(text, "Label1");
+    EXPECT_EQ(client, QSize(361, 26));
+}
+
+TEST(QtDisplayCheck, NamesTheMissingDisplay) {
+    static char name[] = "qt_tests";
+    static char* argv[] = {name, nullptr};
+    const std::optional<std::string> display = std::getenv("DISPLAY") ? std::optional<std::string>(std::getenv("DISPLAY")) : std::nullopt;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string savedPlatform = platform ? platform : "";
+    unsetenv("QT_QPA_PLATFORM");
+    unsetenv("WAYLAND_DISPLAY");
+
+    setenv("DISPLAY", ":479", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "ディスプレイ :479 に接続できません");
+    unsetenv("DISPLAY");
+    EXPECT_NE(CheckDisplay(1, argv).find("DISPLAY"), std::string::npos);
+    EXPECT_THROW(CreateBackend(1, argv), TFailure);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "");
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    EXPECT_FALSE(CheckDisplay(1, argv).empty());
+
+    if (display) setenv("DISPLAY", display->c_str(), 1);
+    if (savedPlatform.empty()) unsetenv("QT_QPA_PLATFORM"); else setenv("QT_QPA_PLATFORM", savedPlatform.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace titles::framework::qt
