@@ -1,5 +1,6 @@
 // Reading a word file on POSIX systems.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +27,22 @@ public:
 private:
     int fd_;
 };
+
+// Most of the time spent loading a large file goes into the kernel handing
+// out fresh zeroed pages for its buffer; asking for huge pages cuts that
+// down a lot. Only a hint: without it the buffer works the same.
+void PreferHugePages(char* buffer, std::size_t size) noexcept {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    if (size < 4 * kHuge) return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(kHuge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)buffer;
+    (void)size;
+#endif
+}
 
 [[noreturn]] void ThrowOpenError(const std::string& fileName) {
     throw TFileOpenError(FormatText(kFileOpenMessage, {std::string_view(fileName)}));
@@ -54,6 +71,7 @@ TFileBytes ReadWordFileBytes(const std::string& fileName) {
 
     const std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
     TFileBytes buf = AllocateTextBuffer(wanted);
+    PreferHugePages(buf.data.get(), wanted);
     if (const auto hook = WordFileSizedHook()) hook(fileName);
     // One request normally delivers the whole file. Should the file shrink
     // meanwhile, or a read fail, only the bytes actually delivered count.

@@ -1,8 +1,11 @@
 #include "phrase/word_list.h"
 
 #include <atomic>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
 
 #include "phrase/failure.h"
@@ -17,32 +20,83 @@ std::uint64_t NextStamp() noexcept {
     return ++counter;
 }
 
-// True when the 64-bit word holds a byte equal to 0, LF or CR.
-inline bool HasLineEndByte(std::uint64_t w) noexcept {
+// Marks the bytes of w that equal 0, LF or CR by their high bit. Bytes above
+// the first marked one may be marked falsely, the first mark never is.
+inline std::uint64_t LineEndBytes(std::uint64_t w) noexcept {
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
     constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    auto hasZero = [](std::uint64_t v) { return ((v - ones) & ~v & highs) != 0; };
-    return hasZero(w) || hasZero(w ^ (ones * 0x0A)) || hasZero(w ^ (ones * 0x0D));
+    auto zeros = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
+    return zeros(w) | zeros(w ^ (ones * 0x0A)) | zeros(w ^ (ones * 0x0D));
 }
 
-inline bool IsLineEnd(char c) noexcept { return c == '\0' || c == '\n' || c == '\r'; }
-
-// First byte at or after p that is 0, LF or CR. The buffer ends with a zero
-// byte followed by kPadding readable bytes, so whole words can be loaded.
+// First byte at or after p that is 0, LF or CR, eight bytes at a time. The
+// buffer ends with a zero byte followed by kPadding readable bytes, so whole
+// words can be loaded.
 inline const char* FindLineEnd(const char* p) noexcept {
     for (;;) {
         std::uint64_t w;
         std::memcpy(&w, p, sizeof w);
-        if (HasLineEndByte(w)) break;
+        if (const std::uint64_t marks = LineEndBytes(w); marks != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return p + (std::countr_zero(marks) >> 3);
+            } else {
+                return p + (std::countl_zero(marks) >> 3);
+            }
+        }
         p += sizeof w;
     }
-    while (!IsLineEnd(*p)) ++p;
-    return p;
 }
 
 TWordFileSizedHook gSizedHook = nullptr;
 
 }  // namespace
+
+TOffsetArray::TOffsetArray(const TOffsetArray& other) {
+    if (other.size_ == 0) return;
+    data_ = static_cast<std::uint32_t*>(std::malloc(other.size_ * sizeof(std::uint32_t)));
+    if (data_ == nullptr) throw std::bad_alloc();
+    std::memcpy(data_, other.data_, other.size_ * sizeof(std::uint32_t));
+    size_ = capacity_ = other.size_;
+}
+
+TOffsetArray& TOffsetArray::operator=(const TOffsetArray& other) {
+    if (this != &other) *this = TOffsetArray(other);
+    return *this;
+}
+
+TOffsetArray::TOffsetArray(TOffsetArray&& other) noexcept
+    : data_(other.data_), size_(other.size_), capacity_(other.capacity_) {
+    other.data_ = nullptr;
+    other.size_ = other.capacity_ = 0;
+}
+
+TOffsetArray& TOffsetArray::operator=(TOffsetArray&& other) noexcept {
+    if (this != &other) {
+        std::free(data_);
+        data_ = other.data_;
+        size_ = other.size_;
+        capacity_ = other.capacity_;
+        other.data_ = nullptr;
+        other.size_ = other.capacity_ = 0;
+    }
+    return *this;
+}
+
+TOffsetArray::~TOffsetArray() { std::free(data_); }
+
+void TOffsetArray::clear() noexcept {
+    std::free(data_);
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+}
+
+void TOffsetArray::Grow() {
+    const std::size_t grown = capacity_ < 1024 ? 1024 : capacity_ * 2;
+    void* fresh = std::realloc(data_, grown * sizeof(std::uint32_t));
+    if (fresh == nullptr) throw std::bad_alloc();
+    data_ = static_cast<std::uint32_t*>(fresh);
+    capacity_ = grown;
+}
 
 void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept { gSizedHook = hook; }
 TWordFileSizedHook WordFileSizedHook() noexcept { return gSizedHook; }
@@ -137,7 +191,6 @@ void TWordList::ClearWords() noexcept {
     bytes_.reset();
     size_ = capacity_ = 0;
     ends_.clear();
-    ends_.shrink_to_fit();
     Touch();
 }
 
@@ -145,7 +198,7 @@ void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_
     // Entries are moved down over the line ends they followed, so the text
     // buffer itself becomes the list's storage: one pass, no allocation per
     // entry, and each entry's bytes are copied at most once.
-    std::vector<std::uint32_t> ends;
+    TOffsetArray ends;
     char* const base = buf.get();
     const char* p = base;
     char* w = base;
@@ -153,7 +206,7 @@ void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_
         const char* start = p;
         p = FindLineEnd(p);
         const std::size_t len = static_cast<std::size_t>(p - start);
-        if (w != start && len > 0) std::memmove(w, start, len);
+        if (w != start) std::memmove(w, start, len);
         w += len;
         ends.push_back(static_cast<std::uint32_t>(w - base));
         if (*p == '\r') ++p;
