@@ -2,8 +2,11 @@
 // clicked through its windows from this process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/test_support.h"
 #include "window_probe.h"
@@ -81,6 +84,47 @@ void ExpectFitted(HWND main, HWND label) {
     EXPECT_EQ(corner.y, 0);
 }
 
+// The pixels of a screen rectangle, row by row, as 0x00RRGGBB.
+std::vector<std::uint32_t> ScreenPixels(const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> copy(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return copy;
+}
+
+std::uint32_t AsPixel(COLORREF color) {
+    return (static_cast<std::uint32_t>(GetRValue(color)) << 16) | (static_cast<std::uint32_t>(GetGValue(color)) << 8) |
+           GetBValue(color);
+}
+
+// How many pixels are much darker than the button face: the drawn text.
+std::size_t TextPixels(const std::vector<std::uint32_t>& pixels) {
+    std::size_t dark = 0;
+    for (std::uint32_t p : pixels) {
+        if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 300) ++dark;
+    }
+    return dark;
+}
+
 LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 class TitlesProgram : public ::testing::Test {
@@ -155,6 +199,34 @@ TEST_F(TitlesProgram, ShowsAPhraseInAFixedWindowFittedToIt) {
     CloseAndExpectExitZero();
 }
 
+TEST_F(TitlesProgram, ThePhraseIsDrawnOnTheButtonFaceAndRedrawnAfterAClick) {
+    StartWithWords();
+    SetForegroundWindow(main_);
+    RECT area{};
+    GetWindowRect(label_, &area);
+    // Text on the label, drawn over a background of the button face.
+    const std::uint32_t face = AsPixel(GetSysColor(COLOR_BTNFACE));
+    auto drawn = [&](const std::vector<std::uint32_t>& pixels) {
+        const auto background = static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), face));
+        return background > pixels.size() / 2 && TextPixels(pixels) > 20;
+    };
+    std::vector<std::uint32_t> before;
+    ASSERT_TRUE(WaitUntil([&] {
+        before = ScreenPixels(area);
+        return drawn(before);
+    })) << "the phrase was not drawn on the button face";
+
+    const std::string shown = TextOf(label_);
+    Click();
+    ASSERT_NE(TextOf(label_), shown);
+    GetWindowRect(label_, &area);
+    EXPECT_TRUE(WaitUntil([&] {
+        const auto after = ScreenPixels(area);
+        return drawn(after) && after != before;
+    })) << "the new phrase was not drawn";
+    CloseAndExpectExitZero();
+}
+
 TEST_F(TitlesProgram, ClicksShowNewPhrasesAndADoubleClickExactlyOne) {
     StartWithWords();
     std::string shown = TextOf(label_);
@@ -202,15 +274,20 @@ TEST_F(TitlesProgram, ClicksShowNewPhrasesAndADoubleClickExactlyOne) {
     CloseAndExpectExitZero();
 }
 
-void SendMouse(DWORD flags, POINT screen = {}) {
+// One mouse event at a point of the screen: every event carries its
+// position, so a button goes down or up exactly where it is meant to.
+void SendMouse(DWORD flags, POINT screen) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    }
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     SendInput(1, &input, sizeof input);
+    WaitUntil([&] {
+        POINT at{};
+        GetCursorPos(&at);
+        return at.x == screen.x && at.y == screen.y;
+    }, std::chrono::seconds(2));
 }
 
 // Clicks made with the mouse itself: the system finds the label under the
@@ -221,40 +298,40 @@ TEST_F(TitlesProgram, RealClicksShowOnePhraseEachAndOnePerDoubleClick) {
     RECT labelRect{};
     GetWindowRect(label_, &labelRect);
     const POINT inside{labelRect.left + 3, labelRect.top + 3};
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, inside);
+    SendMouse(0, inside);
     Sleep(GetDoubleClickTime() + 50);
 
+    // Input is handled by the program in its own time: each step below is
+    // given that time before the label is read.
+    const auto settle = [] { Sleep(GetDoubleClickTime() + 300); };
     std::string shown = TextOf(label_);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, inside);
+    SendMouse(MOUSEEVENTF_LEFTUP, inside);
     ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "a real click showed nothing";
+    settle();
     shown = TextOf(label_);
-    Sleep(GetDoubleClickTime() + 50);
-
-    // A double click: the first click shows a phrase; the second press,
-    // made within the double-click time, and its release show none.
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; }, std::chrono::milliseconds(300)))
-        << "the first click of a double click showed nothing";
-    shown = TextOf(label_);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(400);
-    EXPECT_EQ(TextOf(label_), shown) << "a double click showed a second phrase";
-    ExpectFitted(main_, label_);
-    Sleep(GetDoubleClickTime() + 50);
 
     // Pressed on the phrase, dragged off the window, released: nothing;
     // and nothing for the right button.
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {inside.x + 600, inside.y + 400});
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, inside);
-    SendMouse(MOUSEEVENTF_RIGHTDOWN);
-    SendMouse(MOUSEEVENTF_RIGHTUP);
-    Sleep(300);
-    EXPECT_EQ(TextOf(label_), shown);
+    const POINT outside{inside.x + 600, inside.y + 400};
+    SendMouse(MOUSEEVENTF_LEFTDOWN, inside);
+    SendMouse(0, outside);
+    SendMouse(MOUSEEVENTF_LEFTUP, outside);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN, inside);
+    SendMouse(MOUSEEVENTF_RIGHTUP, inside);
+    settle();
+    EXPECT_EQ(TextOf(label_), shown) << "dragging off or the right button showed a phrase";
+    shown = TextOf(label_);
+
+    // A double click shows exactly one phrase.
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        SendMouse(flags, inside);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "a real double click showed nothing";
+    const std::string afterDoubleClick = TextOf(label_);
+    settle();
+    EXPECT_EQ(TextOf(label_), afterDoubleClick) << "a double click showed a second phrase";
+    ExpectFitted(main_, label_);
     CloseAndExpectExitZero();
 }
 
@@ -306,6 +383,8 @@ TEST_F(TitlesProgram, MissingWordFilesGiveOneBoxThenTheDesignedWindow) {
     EXPECT_FALSE(IsWindowEnabled(main_)) << "the main window stays usable under the box";
     SendMessageA(GetDlgItem(clickBox, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; })) << "main window left disabled";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; }, std::chrono::seconds(2)))
+        << "the main window did not get the activation back";
     EXPECT_EQ(TextOf(label_), "Label1");
     EXPECT_EQ(program_->FindTopLevel(kBoxClass, true), nullptr);
 

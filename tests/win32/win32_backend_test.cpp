@@ -101,6 +101,9 @@ TEST_F(Win32Backend, ProgramWindowCarriesTheTitleAndATrimmedWindowMenu) {
     GetWindowRect(program, &r);
     EXPECT_EQ(r.right - r.left, 0);
     EXPECT_EQ(r.bottom - r.top, 0);
+    // The program's icon, for the task bar entry.
+    EXPECT_NE(GetClassLongPtrA(program, GCLP_HICON), 0u);
+    EXPECT_NE(SendMessageA(program, WM_GETICON, ICON_BIG, 0), 0);
     HMENU menu = GetSystemMenu(program, FALSE);
     ASSERT_NE(menu, nullptr);
     for (UINT removed : {SC_MAXIMIZE, SC_SIZE, SC_MOVE}) {
@@ -260,13 +263,15 @@ TEST_F(Win32Backend, DestroyingTheMainWindowHidesTheProgramWindow) {
 // recording what it showed and whether the main window was disabled.
 class TBoxAnswerer {
 public:
-    explicit TBoxAnswerer(HWND main) : main_(main), thread_([this] { Run(); }) {}
+    explicit TBoxAnswerer(HWND main, HWND watched = nullptr)
+        : main_(main), watched_(watched), thread_([this] { Run(); }) {}
     ~TBoxAnswerer() { thread_.join(); }
 
     HWND owner = nullptr;
     std::wstring caption;
     std::wstring text;
     bool mainEnabledDuringBox = true;
+    RECT watchedDuringBox{};  // where the watched window was while the box was up
     std::atomic<bool> answered{false};
 
 private:
@@ -281,6 +286,7 @@ private:
                 GetDlgItemTextW(box, 0xFFFF, buffer, 512);
                 text = buffer;
                 mainEnabledDuringBox = main_ != nullptr && IsWindowEnabled(main_);
+                if (watched_ != nullptr) GetWindowRect(watched_, &watchedDuringBox);
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 answered = true;
                 return;
@@ -306,6 +312,7 @@ private:
     }
 
     HWND main_;
+    HWND watched_;
     std::thread thread_;
 };
 
@@ -323,6 +330,53 @@ TEST_F(Win32Backend, ErrorBoxIsOwnedByTheProgramWindowAndDisablesTheOthers) {
         EXPECT_FALSE(answerer.mainEnabledDuringBox);
     }
     EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+}
+
+// Two monitors side by side, the second from x 2000 to 3000: the main
+// window counts as lying on the second, everything else on the first.
+HWND gWindowOnSecondMonitor = nullptr;
+HMONITOR WINAPI FakeMonitorFromWindow(HWND window, DWORD) {
+    return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(window == gWindowOnSecondMonitor ? 2 : 1));
+}
+BOOL WINAPI FakeGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info) {
+    info->rcMonitor = monitor == reinterpret_cast<HMONITOR>(INT_PTR{2}) ? RECT{2000, 0, 3000, 800}
+                                                                        : RECT{0, 0, 1280, 1024};
+    info->rcWork = info->rcMonitor;
+    return TRUE;
+}
+
+TEST_F(Win32Backend, ErrorBoxComesUpOnTheMonitorOfTheActiveWindow) {
+    form_->Show(TShowRequest::Normal);
+    SetActiveWindow(form_->Handle());
+    ASSERT_EQ(GetActiveWindow(), form_->Handle());
+    HWND program = backend_.ProgramWindow();
+    RECT home{};
+    GetWindowRect(program, &home);
+    gWindowOnSecondMonitor = form_->Handle();
+
+    const struct {
+        const char* what;
+        TMonitorApi api;
+        POINT duringBox;
+    } cases[] = {
+        {"active window on the second monitor", {&FakeMonitorFromWindow, &FakeGetMonitorInfo}, {2500, 400}},
+        {"no monitor functions", {}, {home.left, home.top}},
+    };
+    for (const auto& c : cases) {
+        backend_.SetMonitorApi(c.api);
+        {
+            TBoxAnswerer answerer(form_->Handle(), program);
+            backend_.ShowErrorBox("Titles", "Moved?");
+            ASSERT_TRUE(answerer.answered) << c.what;
+            EXPECT_EQ(answerer.watchedDuringBox.left, c.duringBox.x) << c.what;
+            EXPECT_EQ(answerer.watchedDuringBox.top, c.duringBox.y) << c.what;
+        }
+        RECT after{};
+        GetWindowRect(program, &after);
+        EXPECT_EQ(after.left, home.left) << c.what;
+        EXPECT_EQ(after.top, home.top) << c.what;
+        EXPECT_EQ(GetActiveWindow(), form_->Handle()) << c.what << ": activation not restored";
+    }
 }
 
 TEST_F(Win32Backend, FatalBoxHasNoOwner) {

@@ -39,14 +39,6 @@ void RegisterWindowClass(HINSTANCE instance, const char* name, HICON icon, HBRUS
     if (RegisterClassExA(&windowClass) == 0) throw TFailure(std::string("ウィンドウ クラス ") + name + " を登録できません");
 }
 
-// Calls a function of user32 that older systems lack, looked up by name.
-template <typename TFunction>
-TFunction User32Function(const char* name) noexcept {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (user32 == nullptr) return nullptr;
-    return reinterpret_cast<TFunction>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
-}
-
 // While a box is up, the program's other visible and enabled top-level
 // windows are disabled; afterwards they are enabled again and the window
 // that was active gets the activation and the focus back.
@@ -93,18 +85,14 @@ private:
 // monitor functions, the whole screen is one monitor and nothing moves.
 class TMonitorPlacement {
 public:
-    TMonitorPlacement(HWND programWindow, HWND active) : programWindow_(programWindow) {
-        using TMonitorFromWindow = HMONITOR(WINAPI*)(HWND, DWORD);
-        using TGetMonitorInfo = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
-        const auto monitorFromWindow = User32Function<TMonitorFromWindow>("MonitorFromWindow");
-        const auto getMonitorInfo = User32Function<TGetMonitorInfo>("GetMonitorInfoA");
-        if (monitorFromWindow == nullptr || getMonitorInfo == nullptr) return;
+    TMonitorPlacement(const TMonitorApi& api, HWND programWindow, HWND active) : programWindow_(programWindow) {
+        if (api.monitorFromWindow == nullptr || api.getMonitorInfo == nullptr) return;
         if (active == nullptr || programWindow == nullptr || active == programWindow) return;
-        HMONITOR inUse = monitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
-        if (inUse == monitorFromWindow(programWindow, MONITOR_DEFAULTTONEAREST)) return;
+        HMONITOR inUse = api.monitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
+        if (inUse == api.monitorFromWindow(programWindow, MONITOR_DEFAULTTONEAREST)) return;
         MONITORINFO info{};
         info.cbSize = sizeof info;
-        if (!getMonitorInfo(inUse, &info)) return;
+        if (!api.getMonitorInfo(inUse, &info)) return;
         if (!GetWindowRect(programWindow, &saved_)) return;
         moved_ = true;
         SetWindowPos(programWindow, nullptr, (info.rcMonitor.left + info.rcMonitor.right) / 2,
@@ -127,6 +115,18 @@ private:
 };
 
 }  // namespace
+
+TMonitorApi TMonitorApi::Lookup() noexcept {
+    TMonitorApi api;
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (user32 == nullptr) return api;
+    // Through a plain function pointer type, so that the cast says what it does.
+    api.monitorFromWindow = reinterpret_cast<decltype(api.monitorFromWindow)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "MonitorFromWindow")));
+    api.getMonitorInfo = reinterpret_cast<decltype(api.getMonitorInfo)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetMonitorInfoA")));
+    return api;
+}
 
 TShowRequest ShowRequestFromStartup(bool useShowWindow, unsigned showWindow) noexcept {
     if (!useShowWindow) return TShowRequest::Normal;  // SW_SHOWDEFAULT
@@ -313,7 +313,7 @@ void TWin32Backend::ShowErrorBox(std::string_view caption, std::string_view text
     if (owner != nullptr && !IsWindowVisible(owner)) ShowProgramWindow(SW_SHOWNOACTIVATE);
     {
         TModalScope modal(owner);
-        TMonitorPlacement placement(owner, modal.Active());
+        TMonitorPlacement placement(monitors_, owner, modal.Active());
         MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
     }
     HideProgramWindowIfAlone();

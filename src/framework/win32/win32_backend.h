@@ -103,6 +103,14 @@ private:
     TWindowHandle window_;
 };
 
+// The monitor functions, looked up in user32 by name at run time. Where the
+// system lacks them they stay null and the whole screen is one monitor.
+struct TMonitorApi {
+    HMONITOR(WINAPI* monitorFromWindow)(HWND, DWORD) = nullptr;
+    BOOL(WINAPI* getMonitorInfo)(HMONITOR, LPMONITORINFO) = nullptr;
+    static TMonitorApi Lookup() noexcept;
+};
+
 struct TWin32Options {
     // End the process with ExitProcess when the backend goes: 1 when the
     // fatal box was shown, else 0. Set for the program, not for tests.
@@ -153,6 +161,8 @@ public:
     void ShowProgramWindow(int command);
     void StartMinimized();
     bool FatalBoxShown() const noexcept { return fatalBoxShown_; }
+    // Replaces the monitor functions (tests stand in for other monitors).
+    void SetMonitorApi(const TMonitorApi& api) noexcept { monitors_ = api; }
 
 private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -165,6 +175,7 @@ private:
     TWindowHandle programWindow_;
     TWin32Form* mainForm_ = nullptr;
     bool mainHiddenByMinimize_ = false;
+    TMonitorApi monitors_ = TMonitorApi::Lookup();
     TFailureSink* sink_ = nullptr;
     std::exception_ptr pendingFailure_;
     bool fatalBoxShown_ = false;
