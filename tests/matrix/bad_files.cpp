@@ -73,6 +73,8 @@ std::vector<TBadFileCase> MakeCases() {
              fs::create_symlink(name, dir / (name + ".other"));
          },
          false, {}},
+        {"proc_file", "a link to /proc/version, which cannot be sized by seeking to its end",
+         Symlink("/proc/version"), false, {}},
         {"dangling_symlink", "a link to a file that does not exist", Symlink("no-such-target.txt"), false, {}},
         {"unreadable", "a file without read permission",
          [](const fs::path& dir, const std::string& name) {
