@@ -514,5 +514,57 @@ TEST(TitlesProgramName, TitleIsCutAtTheFirstFullStopOfTheFileName) {
     }
 }
 
+// Under code page 932 a trail byte that equals "\\" is no directory
+// separator: "表" is 0x95 0x5C in Shift-JIS. The files are made with the
+// ANSI functions, so the bytes below are code page 932.
+TEST(TitlesProgramShiftJis, TrailBytesAreNotSeparatorsInTheProgramsName) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    TTempDir dir;
+    CopyWordFiles(dir.Path());
+    const std::string folder = dir.Path().string() + "\\\x83\x5C\x83\x74\x83\x67";  // ソフト
+    const std::string copy = folder + "\\\x95\x5C.EXE";                          // 表.EXE
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << "error " << GetLastError();
+    ASSERT_TRUE(CopyFileA(WindowsPath(TITLES_EXE).c_str(), copy.c_str(), FALSE)) << "error " << GetLastError();
+    TProgram program(copy, dir.Path().string());
+    const HWND main = program.WaitForTopLevel(kMainClass, true);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(TextOf(GetWindow(main, GW_OWNER)), "\x95\x5C");
+    EXPECT_EQ(WideTextOf(GetWindow(main, GW_OWNER)), L"表");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// Words are bytes of the system's code page, shown as they are.
+TEST(TitlesProgramShiftJis, ShiftJisWordsAreShownAsJapanese) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    TTempDir dir;
+    // 赤い 青い 古い / 猫 犬 鳥 星 海 山, and one gerund for the opening.
+    dir.Write("adjectives.txt", "\x90\xD4\x82\xA2\r\n\x90\xC2\x82\xA2\r\n\x8C\xC3\x82\xA2\r\n");
+    dir.Write("nouns.txt",
+              "\x94\x4C\r\n\x8C\xA2\r\n\x92\xB9\r\n\x90\xAF\r\n\x8A\x43\r\n\x8E\x52\r\nRunning\r\n");
+    const std::wstring words[] = {L"赤い", L"青い", L"古い", L"猫", L"犬", L"鳥", L"星", L"海", L"山",
+                                  L"Running", L"using", L"of", L"for", L"and"};
+    TProgram program(CopyProgram(dir.Path(), "TITLES.EXE"), dir.Path().string());
+    const HWND main = program.WaitForTopLevel(kMainClass, true);
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(program.FindTopLevel(kBoxClass, true), nullptr) << "the start-up failed";
+    const HWND label = LabelOf(main);
+    for (int click = 0; click < 5; ++click) {
+        const std::wstring phrase = WideTextOf(label);
+        std::size_t start = 0;
+        while (start <= phrase.size()) {
+            const std::size_t end = std::min(phrase.find(L' ', start), phrase.size());
+            const std::wstring word = phrase.substr(start, end - start);
+            EXPECT_NE(std::find(std::begin(words), std::end(words), word), std::end(words))
+                << "unexpected word in phrase " << click;
+            start = end + 1;
+        }
+        Send(label, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+        Send(label, WM_LBUTTONUP, 0, At(1, 1));
+    }
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 }  // namespace
 }  // namespace titles::testing

@@ -17,8 +17,11 @@ void LowerFrom(std::string& text, std::size_t from) {
 }
 
 std::string OwnFileName() {
+    // At most 255 bytes and the terminating zero; older systems leave a cut
+    // name unterminated, so the last byte stays zero in any case.
     char buffer[kModuleNameBuffer] = {};
-    GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(sizeof buffer - 1));
+    GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(sizeof buffer));
+    buffer[sizeof buffer - 1] = '\0';
     OemToCharA(buffer, buffer);
     return buffer;
 }
