@@ -534,6 +534,22 @@ TEST(TitlesProgramShiftJis, TrailBytesAreNotSeparatorsInTheProgramsName) {
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
 }
 
+// The program's own messages read the same under a double-byte code page.
+TEST(TitlesProgramShiftJis, TheFileOpenBoxReadsInJapanese) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    TTempDir dir;
+    TProgram program(CopyProgram(dir.Path(), "TITLES.EXE"), dir.Path().string());
+    const HWND box = program.WaitForTopLevel(kBoxClass, true);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WideTextOf(box), L"Titles");
+    EXPECT_EQ(DialogItemText(box, kBoxTextId), L"ファイル adjectives.txt は開けません.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    const HWND main = program.WaitForTopLevel(kMainClass, true);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 // Words are bytes of the system's code page, shown as they are.
 TEST(TitlesProgramShiftJis, ShiftJisWordsAreShownAsJapanese) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
