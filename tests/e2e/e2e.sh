@@ -44,11 +44,13 @@ until_true() {
 }
 
 # A private X server on a free display number.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 until_true 10 test -s "$work/display" || { cat "$work/xvfb.log" >&2; echo "e2e: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$work/display")
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
 
 # visible NAME: the ids of the shown windows titled exactly NAME.
 visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
@@ -58,7 +60,7 @@ geometry() { # geometry ID: "x y width height" of the window on the screen
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
                            /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
 }
-shot() { import -window "$1" "png:$2" 2>/dev/null; }
+shot() { [[ -n $1 ]] && import -window "$1" "png:$2" 2>/dev/null; }
 differs() { ! compare -metric AE "$1" "$2" null: 2>/dev/null; }
 same() { compare -metric AE "$1" "$2" null: 2>/dev/null; }
 colours() { convert "$1" -format %k info:; }

@@ -32,11 +32,20 @@ std::string Option(int argc, char** argv, std::string_view name) {
     return {};
 }
 
+// The probe's connection stays open until Qt has made its own: an X server
+// that loses its last client resets itself, and a connection made during
+// the reset fails.
+xcb_connection_t* probe = nullptr;
+
 bool XServerReachable(const std::string& display) {
+    ReleaseDisplayProbe();
     xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
-    const bool ok = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return ok;
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    probe = connection;
+    return true;
 }
 
 bool WaylandPluginInstalled() {
@@ -49,6 +58,11 @@ std::string CannotConnect(const std::string& display) {
 }
 
 }  // namespace
+
+void ReleaseDisplayProbe() noexcept {
+    if (probe != nullptr) xcb_disconnect(probe);
+    probe = nullptr;
+}
 
 std::string CheckDisplay(int argc, char** argv) {
     std::string display = Option(argc, argv, "-display");

@@ -55,6 +55,7 @@ TQtBackend::TQtBackend(int argc, char** argv) : argc_(argc), argv_(argv) {
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) argv0_ = argv[0];
     InstallFontSubstitutions();
     app_ = std::make_unique<TQtApplication>(argc_, argv_, *this);
+    ReleaseDisplayProbe();
     // Boxes shown while the main window is hidden must not end the program
     // when they close; only closing the main window does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -202,5 +202,7 @@ private:
 // string, or the reason why not. Qt's own start-up ends the process when its
 // display is missing, so this runs before it.
 std::string CheckDisplay(int argc, char** argv);
+// Closes the connection CheckDisplay made, once Qt has connected.
+void ReleaseDisplayProbe() noexcept;
 
 }  // namespace titles::framework::qt
