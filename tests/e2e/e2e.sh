@@ -101,6 +101,12 @@ sleep 0.3
 shot "$win" "$work/right.png"
 check "a right click shows no new phrase" same "$work/first.png" "$work/right.png"
 
+# Pressed on the phrase, released far outside the window: no new phrase.
+xdotool mousemove --window "$win" 3 3 mousedown 1 mousemove 900 600 mouseup 1
+sleep 0.3
+shot "$win" "$work/dragged.png"
+check "a press dragged off the window shows no new phrase" same "$work/first.png" "$work/dragged.png"
+
 # A left click shows a new phrase (a repeat of the same phrase is possible
 # but rare: up to three clicks).
 changed() { shot "$win" "$work/now.png" && differs "$work/first.png" "$work/now.png"; }
