@@ -287,8 +287,9 @@ private:
                 text = buffer;
                 mainEnabledDuringBox = main_ != nullptr && IsWindowEnabled(main_);
                 if (watched_ != nullptr) GetWindowRect(watched_, &watchedDuringBox);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                // Recorded before the answer, which lets the box's caller go on.
                 answered = true;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
                 return;
             }
             Sleep(20);
