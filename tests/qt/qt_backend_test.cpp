@@ -338,6 +338,20 @@ TEST_F(QtProgramTest, AFailureInQtsEventDeliveryIsShown) {
     EXPECT_EQ(boxes_[0].text, "event failed.");
 }
 
+// The fatal box belongs to no window, unlike the error box.
+TEST_F(QtProgramTest, TheFatalBoxHasNoOwner) {
+    WriteLists();
+    Run([&] {
+        backend_->ShowFatalBox("アプリケーション エラー", "TFailure: gone.");
+        window_->close();
+    });
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, QString::fromUtf8("アプリケーション エラー"));
+    EXPECT_EQ(boxes_[0].text, "TFailure: gone.");
+    EXPECT_EQ(boxes_[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(boxes_[0].owner, nullptr);
+}
+
 TEST_F(QtProgramTest, MissingAdjectivesShowOneBoxBeforeTheDesignedWindow) {
     WriteLists(nullptr, kNouns);
     std::string text;
