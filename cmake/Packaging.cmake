@@ -34,6 +34,10 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # Loaded at run time, so invisible to shlibdeps: the SVG plugin draws the
+  # window icon, and the fonts stand in for the designed Arial and MS Sans
+  # Serif (the latter sets the scale) and show the Japanese messages.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, fonts-open-sans, fonts-ipafont-gothic")
 endif()
 
 include(CPack)
