@@ -335,6 +335,48 @@ TEST_F(TitlesProgram, RealClicksShowOnePhraseEachAndOnePerDoubleClick) {
     CloseAndExpectExitZero();
 }
 
+// Runs xdotool (a Linux program: Wine starts it as one) with arguments
+// and gives the X server and Wine time to pass its events on.
+bool RunXdotool(const std::string& arguments) {
+    const std::string program = "Z:\\usr\\bin\\xdotool";
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "xdotool " + arguments;
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        return false;
+    }
+    // Wine gives no handle for a Linux process: wait for its effect instead.
+    if (info.hProcess != nullptr) {
+        WaitForSingleObject(info.hProcess, 10000);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    return true;
+}
+
+// Clicks through the X server, as a user's mouse makes them.
+TEST_F(TitlesProgram, ClicksThroughTheXServerShowNewPhrases) {
+    StartWithWords();
+    RECT labelRect{};
+    GetWindowRect(label_, &labelRect);
+    const std::string at = std::to_string(labelRect.left + 3) + " " + std::to_string(labelRect.top + 3);
+    std::string shown = TextOf(label_);
+    if (!RunXdotool("mousemove " + at + " click 1")) GTEST_SKIP() << "xdotool is not installed";
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "a click through X showed nothing";
+    ExpectFitted(main_, label_);
+    Sleep(GetDoubleClickTime() + 300);
+    shown = TextOf(label_);
+    ASSERT_TRUE(RunXdotool("click --repeat 2 --delay 200 1"));
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(label_) != shown; })) << "a double click through X showed nothing";
+    const std::string afterDoubleClick = TextOf(label_);
+    Sleep(GetDoubleClickTime() + 300);
+    EXPECT_EQ(TextOf(label_), afterDoubleClick) << "a double click through X showed a second phrase";
+    CloseAndExpectExitZero();
+}
+
 TEST_F(TitlesProgram, AMovedWindowIsResizedAboutItsNewCorner) {
     StartWithWords();
     ASSERT_TRUE(SetWindowPos(main_, nullptr, 420, 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
