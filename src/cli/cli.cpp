@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "cli/check.h"
@@ -249,6 +250,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     } catch (const TFailure& failure) {
         writer.Flush();
         PrintMessage(err, failure.what());
+        return kExitFailure;
+    } catch (const std::bad_alloc&) {
+        // The titles composed so far still go out before the message.
+        writer.Flush();
+        PrintMessage(err, "titles-cli: not enough memory");
         return kExitFailure;
     }
     if (!writer.Flush()) {

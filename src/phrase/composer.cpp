@@ -17,17 +17,17 @@ constexpr std::string_view kListSeparator = " and ";
 class TUsedEntries {
 public:
     bool Contains(std::int32_t index) const noexcept {
-        for (int i = 0; i < count_; ++i) {
+        for (std::size_t i = 0; i < count_; ++i) {
             if (items_[i] == index) return true;
         }
         return false;
     }
     void Add(std::int32_t index) noexcept { items_[count_++] = index; }
-    int Count() const noexcept { return count_; }
+    std::size_t Count() const noexcept { return count_; }
 
 private:
     std::array<std::int32_t, 5> items_{};
-    int count_ = 0;
+    std::size_t count_ = 0;
 };
 
 std::string_view FileNameOf(const TWordList& list, std::string_view fallback) {
@@ -53,7 +53,7 @@ bool HasGerund(const TWordList& list) {
 // fails on its first draw, as fetching entry 0 would; a list whose every
 // entry is already used fails before drawing at all.
 std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
-    if (list.WordCount() > 0 && used.Count() >= list.WordCount()) {
+    if (list.WordCount() > 0 && used.Count() >= static_cast<std::size_t>(list.WordCount())) {
         throw TListTooSmallError(FormatText(kNoFreeEntryMessage, {fileName}));
     }
     for (;;) {

@@ -22,6 +22,9 @@ struct LineCase {
     Words entries;
 };
 
+// Names a case by its text, escaped, so that failures read well.
+void PrintTo(const LineCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
+
 class AssignTextLines : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(AssignTextLines, SplitsExactly) {
