@@ -1,0 +1,182 @@
+// Every case of the bad-file table as one of the desktop program's word files
+// (the other one good), through the program's real start-up on the headless
+// backend: the program ends normally when closed, shows either a phrase of
+// the lists or exactly one box with the exact message, and holds exactly the
+// file's entries.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <tuple>
+
+#include "app/UMain.h"
+#include "app/program.h"
+#include "framework/headless/headless_backend.h"
+#include "matrix/bad_files.h"
+#include "phrase/composer.h"
+#include "phrase/failure.h"
+#include "phrase/random_source.h"
+#include "support/test_support.h"
+
+namespace titles {
+namespace {
+
+using framework::headless::THeadlessBackend;
+using testing::BadFileCases;
+using testing::TBadFileCase;
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kMillisecondsPerDay = 86'400'000;
+const std::vector<std::string> kGoodAdjectives = {"Dark", "Silent"};
+const std::vector<std::string> kGoodNouns = {"Running", "Castle", "Dragon", "Falling", "Star"};
+
+std::string Lines(const std::vector<std::string>& entries) {
+    std::string text;
+    for (const auto& e : entries) text += e + "\n";
+    return text;
+}
+
+std::vector<std::string> EntriesOf(const TWordList* list) {
+    std::vector<std::string> entries;
+    if (list == nullptr) return entries;
+    for (std::int32_t i = 0; i < list->WordCount(); ++i) entries.emplace_back(list->WordAt(i));
+    return entries;
+}
+
+TWordList ListOf(const std::vector<std::string>& entries) {
+    TWordList list;
+    for (const auto& e : entries) list.AppendWord(e);
+    return list;
+}
+
+// What the user sees once the loop runs: the label's text, the box (empty
+// when none came up), and the seed after the first composition.
+struct TOutcome {
+    std::string label;
+    std::vector<std::string> boxes;
+    std::uint32_t seed = 0;
+    friend bool operator==(const TOutcome&, const TOutcome&) = default;
+};
+
+// The outcome of start-up with both lists loaded and the clock reading seed.
+TOutcome StartUpFrom(std::uint32_t seed, const TWordList& adjectives, const TWordList& nouns) {
+    TOutcome outcome;
+    RandomSeed = seed;
+    try {
+        outcome.label = ComposePhrase(adjectives, nouns);
+    } catch (const TFailure& failure) {
+        outcome.label = "Label1";
+        outcome.boxes.push_back(WithFullStop(failure.what()));
+    }
+    outcome.seed = RandomSeed;
+    return outcome;
+}
+
+std::string Describe(const TOutcome& o) {
+    std::string out = "label [" + o.label.substr(0, 60) + (o.label.size() > 60 ? "...]" : "]");
+    for (const auto& b : o.boxes) out += " box [" + b + "]";
+    return out + " seed " + std::to_string(o.seed);
+}
+
+// Runs the effective user id as the unprivileged user for one scope (root
+// reads files without read permission).
+class TUnprivileged {
+public:
+    explicit TUnprivileged(bool active) : active_(active) {
+        if (active_ && (::setegid(testing::kUnprivilegedId) != 0 || ::seteuid(testing::kUnprivilegedId) != 0)) {
+            throw std::runtime_error("cannot take the unprivileged user id");
+        }
+    }
+    ~TUnprivileged() {
+        if (active_ && (::seteuid(0) != 0 || ::setegid(0) != 0)) std::abort();
+    }
+    TUnprivileged(const TUnprivileged&) = delete;
+    TUnprivileged& operator=(const TUnprivileged&) = delete;
+
+private:
+    bool active_;
+};
+
+class StartUpMatrix : public ::testing::TestWithParam<std::tuple<std::size_t, bool>> {
+protected:
+    const TBadFileCase& Case() const { return BadFileCases()[std::get<0>(GetParam())]; }
+    bool AsNouns() const { return std::get<1>(GetParam()); }
+};
+
+TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
+    const TBadFileCase& c = Case();
+    SCOPED_TRACE(c.description);
+    testing::TTempDir dir;
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);  // open to the unprivileged user
+    const std::string badName = AsNouns() ? "nouns.txt" : "adjectives.txt";
+    dir.Write(AsNouns() ? "adjectives.txt" : "nouns.txt", Lines(AsNouns() ? kGoodAdjectives : kGoodNouns));
+    c.create(dir.Path(), badName);
+
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    app::ResetProgramState();
+    THeadlessBackend backend;
+    TOutcome seen;
+    backend.Post([&] {
+        seen.label = backend.MainLabel()->Text();
+        seen.seed = RandomSeed;
+    });
+    backend.PostClose();
+    int code = -1;
+    const auto started = std::chrono::steady_clock::now();
+    const std::uint32_t clockBefore = UtcMillisecondsOfDay();
+    {
+        testing::TWatchdog watchdog(30s, "start-up with " + c.name);
+        TUnprivileged user(c.needsUnprivileged && ::geteuid() == 0);
+        code = app::RunProgram(backend);
+    }
+    const std::uint32_t clockAfter = UtcMillisecondsOfDay();
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    std::filesystem::current_path(saved);
+    for (const auto& box : backend.Boxes()) {
+        EXPECT_FALSE(box.fatal);
+        seen.boxes.push_back(box.text);
+    }
+
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(elapsed, 10s);
+    ASSERT_NE(app::AdjectiveList, nullptr);
+    ASSERT_NE(app::NounList, nullptr);
+    const std::vector<std::string> badEntries = EntriesOf(AsNouns() ? app::NounList : app::AdjectiveList);
+    EXPECT_EQ(badEntries.size(), c.entries.size());
+    EXPECT_TRUE(badEntries == c.entries) << "the list does not hold exactly the file's entries";
+
+    if (!c.opens) {
+        // The first load that fails ends start-up: nothing composed, not seeded.
+        EXPECT_EQ(EntriesOf(app::NounList).size(), 0u);
+        EXPECT_EQ(EntriesOf(app::AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
+        const TOutcome expected{"Label1", {WithFullStop(testing::ExpectedOpenErrorMessage(badName))}, 0};
+        EXPECT_EQ(seen, expected) << "got " << Describe(seen);
+    } else {
+        EXPECT_EQ(EntriesOf(AsNouns() ? app::AdjectiveList : app::NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);
+        // The clock read some millisecond between the two readings; the
+        // outcome is the composition from one of them, phrase or failure.
+        const TWordList adjectives = ListOf(AsNouns() ? kGoodAdjectives : c.entries);
+        const TWordList nouns = ListOf(AsNouns() ? c.entries : kGoodNouns);
+        bool found = false;
+        for (std::uint32_t s = clockBefore;; s = (s + 1) % kMillisecondsPerDay) {
+            if (StartUpFrom(s, adjectives, nouns) == seen) found = true;
+            if (found || s == clockAfter) break;
+        }
+        EXPECT_TRUE(found) << "no clock reading gives " << Describe(seen);
+    }
+    app::ResetProgramState();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartUpMatrix,
+    ::testing::Combine(::testing::Range<std::size_t>(0, BadFileCases().size()), ::testing::Bool()),
+    [](const auto& testParam) {
+        return BadFileCases()[std::get<0>(testParam.param)].name +
+               (std::get<1>(testParam.param) ? "_as_nouns" : "_as_adjectives");
+    });
+
+}  // namespace
+}  // namespace titles
