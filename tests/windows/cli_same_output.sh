@@ -29,6 +29,14 @@ printf 'Running\r\nCastle & Keep\r\nDragon\tTail\r\n\x93\xfa\x96\x7bing\r\nStar\
 printf 'Alpha\nBeta\x00Gamma\nDelta\n' >"$work/adj-nul.txt"
 printf 'Writing\nStone\nRiver\n' >"$work/noun-small.txt"
 printf 'Only\n' >"$work/adj-one.txt"
+# Odd word files: UTF-16 (stops at its first zero byte), line ends alone or
+# reversed, nothing but line ends, control bytes, bytes that are not UTF-8,
+# one line of 1 MiB.
+printf '\xff\xfeD\0a\0r\0k\0\r\0\n\0' >"$work/utf16.txt"
+printf 'Dark\rSilent\n\rGolden\r\r\n' >"$work/odd-ends.txt"
+printf '\r\n\n\r\r\n' >"$work/only-ends.txt"
+printf '\x1a\x0c\x1b\x7f\n\x01\x02\x03\n\xc3\x28\n\xff\xfe\xfd\n\xed\xa0\x80\n' >"$work/odd-bytes.txt"
+head -c 1048576 /dev/zero | tr '\0' 'w' >"$work/long-line.txt"
 : >"$work/empty.txt"
 mkdir "$work/folder"
 
@@ -96,6 +104,12 @@ for seed in 0 3 99999 4000000000; do
 done
 run "zero byte ends the list" --seed 11 --count 200 --adjectives=adj-nul.txt --nouns=noun-crlf.txt
 expect_rc 0
+
+# Odd word files: the same titles, or the same failure.
+for list in utf16 odd-ends only-ends odd-bytes long-line; do
+  run "$list as adjectives" --seed 77 --count 40 --adjectives "$list.txt" --nouns noun-crlf.txt
+  run "$list as nouns" --seed 77 --count 40 --adjectives adj-crlf.txt --nouns "$list.txt"
+done
 
 # Failures: the same message bytes and exit codes.
 run "missing adjective file" --seed 1 --adjectives missing.txt
