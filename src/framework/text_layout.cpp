@@ -23,8 +23,13 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
 
     auto flush = [&] {
         if (run.empty()) return;
+        // Each mark's offset adds the part of the run since the previous
+        // mark, so a run with many marks is still measured only once over.
+        int before = 0;
+        std::size_t measuredTo = 0;
         for (std::size_t i = 0; i < marks.size(); ++i) {
-            const int before = metrics.TextWidth(std::string_view(run).substr(0, marks[i]));
+            before += metrics.TextWidth(std::string_view(run).substr(measuredTo, marks[i] - measuredTo));
+            measuredTo = marks[i];
             const int width = metrics.TextWidth(std::string_view(run).substr(marks[i], markLengths[i]));
             layout.underlines.push_back({runX + before, width});
         }
