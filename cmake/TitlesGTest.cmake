@@ -37,6 +37,12 @@ function(titles_add_gtest target)
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${target} PROPERTIES LABELS "${arg_LABELS}")
   else()
-    gtest_discover_tests(${target} PROPERTIES LABELS "${arg_LABELS}" DISCOVERY_TIMEOUT 60)
+    # Labels are set after discovery from the list of discovered tests:
+    # passed through discovery's PROPERTIES, only the first would survive.
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 TEST_LIST ${target}_TESTS)
+    set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake)
+    file(WRITE ${labels_file}
+         "if(${target}_TESTS)\n  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${arg_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
   endif()
 endfunction()
