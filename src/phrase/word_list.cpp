@@ -49,6 +49,32 @@ inline const char* FindLineEnd(const char* p) noexcept {
 
 TWordFileSizedHook gSizedHook = nullptr;
 
+// Moves len bytes from src down to dst (dst < src, the ranges may overlap).
+// Word-list entries are mostly short: loading both ends before storing
+// either keeps the overlap safe without a call to memmove for each line.
+inline void MoveDown(char* dst, const char* src, std::size_t len) noexcept {
+    auto move = [&](auto word) {
+        constexpr std::size_t n = sizeof word;
+        decltype(word) head;
+        decltype(word) tail;
+        std::memcpy(&head, src, n);
+        std::memcpy(&tail, src + len - n, n);
+        std::memcpy(dst, &head, n);
+        std::memcpy(dst + len - n, &tail, n);
+    };
+    if (len >= 8 && len <= 16) {
+        move(std::uint64_t{});
+    } else if (len >= 4 && len < 8) {
+        move(std::uint32_t{});
+    } else if (len >= 2 && len < 4) {
+        move(std::uint16_t{});
+    } else if (len == 1) {
+        *dst = *src;
+    } else if (len > 16) {
+        std::memmove(dst, src, len);
+    }
+}
+
 }  // namespace
 
 TOffsetArray::TOffsetArray(const TOffsetArray& other) {
@@ -206,7 +232,7 @@ void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_
         const char* start = p;
         p = FindLineEnd(p);
         const std::size_t len = static_cast<std::size_t>(p - start);
-        if (w != start) std::memmove(w, start, len);
+        if (w != start) MoveDown(w, start, len);
         w += len;
         ends.push_back(static_cast<std::uint32_t>(w - base));
         if (*p == '\r') ++p;

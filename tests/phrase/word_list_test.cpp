@@ -121,3 +121,28 @@ TEST(WordList, StampChangesWithContent) {
 
 }  // namespace
 }  // namespace titles
+
+namespace titles {
+namespace {
+
+// Entries of every length up to 40 bytes, after line ends of every kind, so
+// that each entry moves down over a different gap in the text buffer.
+TEST(WordList, EntriesOfEveryLengthSurviveTheSplit) {
+    const char* const ends[] = {"\n", "\r\n", "\r", "\n\r\n"};
+    std::string text;
+    std::vector<std::string> expected;
+    for (std::size_t len = 0; len <= 40; ++len) {
+        std::string entry;
+        for (std::size_t i = 0; i < len; ++i) entry += static_cast<char>('a' + (len + i) % 26);
+        text += entry;
+        text += ends[len % 4];
+        expected.push_back(entry);
+        if (len % 4 == 3) expected.emplace_back();  // LF CR LF: an empty line between
+    }
+    TWordList list;
+    list.AssignText(text);
+    EXPECT_EQ(Entries(list), expected);
+}
+
+}  // namespace
+}  // namespace titles
