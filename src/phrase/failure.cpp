@@ -14,16 +14,16 @@ std::string FormatText(std::string_view pattern, std::initializer_list<TFormatAr
             out += c;
             continue;
         }
-        const char spec = pattern[i + 1];
-        if (spec == '%') {
+        const char conversion = pattern[i + 1];
+        if (conversion == '%') {
             out += '%';
             ++i;
             continue;
         }
-        if ((spec == 's' || spec == 'd') && next != args.end()) {
-            if (spec == 's' && std::holds_alternative<std::string_view>(*next)) {
+        if ((conversion == 's' || conversion == 'd') && next != args.end()) {
+            if (conversion == 's' && std::holds_alternative<std::string_view>(*next)) {
                 out += std::get<std::string_view>(*next);
-            } else if (spec == 'd' && std::holds_alternative<std::int32_t>(*next)) {
+            } else if (conversion == 'd' && std::holds_alternative<std::int32_t>(*next)) {
                 char digits[16];
                 auto res = std::to_chars(digits, digits + sizeof digits, std::get<std::int32_t>(*next));
                 out.append(digits, res.ptr);

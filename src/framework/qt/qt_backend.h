@@ -30,7 +30,7 @@ QString FromBytes(std::string_view text);
 // The Qt font for a design font: the family (substituted by fontconfig and
 // the backend's substitutions when missing) at the character height in
 // pixels.
-QFont MakeFont(const TFontSpec& spec);
+QFont MakeFont(const TFontSpec& design);
 
 // Text measurement in one font, for the label's layout.
 class TQtTextMetrics : public TTextMetrics {

@@ -27,13 +27,13 @@ QString FromBytes(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont MakeFont(const TFontSpec& spec) {
-    QFont font(FromBytes(spec.name));
-    if (spec.height > 0) font.setPixelSize(spec.height);
-    font.setBold(spec.style.bold);
-    font.setItalic(spec.style.italic);
-    font.setUnderline(spec.style.underline);
-    font.setStrikeOut(spec.style.strikeOut);
+QFont MakeFont(const TFontSpec& design) {
+    QFont font(FromBytes(design.name));
+    if (design.height > 0) font.setPixelSize(design.height);
+    font.setBold(design.style.bold);
+    font.setItalic(design.style.italic);
+    font.setUnderline(design.style.underline);
+    font.setStrikeOut(design.style.strikeOut);
     return font;
 }
 

@@ -30,7 +30,7 @@ TShowRequest ShowRequestFromStartup(bool useShowWindow, unsigned showWindow) noe
 
 // A font as the design describes it (character height as a negative
 // height). Raises TFailure when the system cannot create it.
-TFontHandle CreateDesignFont(const TFontSpec& spec);
+TFontHandle CreateDesignFont(const TFontSpec& design);
 
 // Base of the objects behind the backend's windows: the shared window
 // procedure finds the object through the window's user data and hands it
@@ -65,7 +65,7 @@ private:
     void OnPaint(HWND window);
     void OnPress(TMouseButton button, bool doubleClick);
     void OnRelease(TMouseButton button, LPARAM position);
-    const TFontHandle& FontFor(const TFontSpec& spec, TFontHandle& scratch) const;
+    const TFontHandle& FontFor(const TFontSpec& wanted, TFontHandle& scratch) const;
 
     TLabelInput& input_;
     HWND parent_;

@@ -41,12 +41,12 @@ DWORD FormStyle(const TFormDesign& design) noexcept {
 
 }  // namespace
 
-TFontHandle CreateDesignFont(const TFontSpec& spec) {
-    HFONT font = CreateFontA(-spec.height, 0, 0, 0, spec.style.bold ? FW_BOLD : FW_NORMAL, spec.style.italic,
-                             spec.style.underline, spec.style.strikeOut, static_cast<DWORD>(spec.charset),
+TFontHandle CreateDesignFont(const TFontSpec& design) {
+    HFONT font = CreateFontA(-design.height, 0, 0, 0, design.style.bold ? FW_BOLD : FW_NORMAL, design.style.italic,
+                             design.style.underline, design.style.strikeOut, static_cast<DWORD>(design.charset),
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             spec.name.c_str());
-    if (font == nullptr) throw TFailure("フォント " + spec.name + " を作成できません");
+                             design.name.c_str());
+    if (font == nullptr) throw TFailure("フォント " + design.name + " を作成できません");
     return TFontHandle(font);
 }
 
@@ -65,9 +65,9 @@ TWin32Label::~TWin32Label() {
     window_.Reset();
 }
 
-const TFontHandle& TWin32Label::FontFor(const TFontSpec& spec, TFontHandle& scratch) const {
-    if (font_ && spec == fontSpec_) return font_;
-    scratch = CreateDesignFont(spec);
+const TFontHandle& TWin32Label::FontFor(const TFontSpec& wanted, TFontHandle& scratch) const {
+    if (font_ && wanted == fontSpec_) return font_;
+    scratch = CreateDesignFont(wanted);
     return scratch;
 }
 
