@@ -131,21 +131,19 @@ void THeadlessBackend::CancelMouseCapture() {
 }
 
 void THeadlessBackend::ShowErrorBox(std::string_view caption, std::string_view text) {
-    TRecordedBox box{false, std::string(caption), std::string(text), MainForm() != nullptr && MainForm()->IsVisible()};
-    Log("box " + box.text);
-    if (config_.echo) {
-        std::printf("box: %s | %s\n", box.caption.c_str(), box.text.c_str());
-        std::fflush(stdout);
-    }
-    boxes_.push_back(box);
-    if (onBox) onBox(box);
+    Record({false, std::string(caption), std::string(text), MainForm() != nullptr && MainForm()->IsVisible()});
 }
 
 void THeadlessBackend::ShowFatalBox(std::string_view caption, std::string_view text) {
-    TRecordedBox box{true, std::string(caption), std::string(text), false};
-    Log("fatal box " + box.text);
+    Record({true, std::string(caption), std::string(text), false});
+}
+
+// A box comes up and is dismissed at once: logged, echoed when asked for,
+// kept for the tests and handed to their hook.
+void THeadlessBackend::Record(const TRecordedBox& box) {
+    Log((box.fatal ? "fatal box " : "box ") + box.text);
     if (config_.echo) {
-        std::printf("fatal: %s | %s\n", box.caption.c_str(), box.text.c_str());
+        std::printf("%s: %s | %s\n", box.fatal ? "fatal" : "box", box.caption.c_str(), box.text.c_str());
         std::fflush(stdout);
     }
     boxes_.push_back(box);

@@ -154,6 +154,7 @@ public:
     void Forget(THeadlessLabel* label);
 
 private:
+    void Record(const TRecordedBox& box);
     void Deliver(TPoint client, const std::function<void(THeadlessLabel&, TPoint)>& toLabel);
 
     THeadlessConfig config_;
