@@ -6,6 +6,7 @@
 #include "phrase/failure.h"
 #include "phrase/random_source.h"
 #include "phrase/word_list.h"
+#include "support/open_error.h"
 #include "support/test_support.h"
 
 namespace titles {
@@ -13,24 +14,7 @@ namespace {
 
 using testing::TTempDir;
 
-std::string OpenErrorOf(const std::string& name) {
-    return FormatText(kFileOpenMessage, {std::string_view(name)});
-}
-
-// Loads into a list holding one sentinel entry and expects the file open
-// error naming the file exactly as passed, with the list left as it was.
-void ExpectOpenError(const std::string& name) {
-    TWordList list;
-    list.AppendWord("sentinel");
-    try {
-        list.LoadWordFile(name);
-        ADD_FAILURE() << "no error for " << name;
-    } catch (const TFileOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), OpenErrorOf(name));
-    }
-    ASSERT_EQ(list.WordCount(), 1) << name;
-    EXPECT_EQ(list.WordAt(0), "sentinel");
-}
+using testing::ExpectOpenError;
 
 // A Win32 file handle closed at the end of the scope.
 class THandle {
