@@ -1,7 +1,9 @@
 #include "framework/form_resource.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <initializer_list>
 #include <variant>
 
 namespace titles::framework {
@@ -101,11 +103,32 @@ bool AsBool(const TValue& v, int line) {
     Fail(line, "True or False is expected");
 }
 
-TSystemColor AsColor(const TValue& v, int line) {
+// A name standing for one of the given values.
+template <typename T>
+T AsChoice(const TValue& v, int line, std::initializer_list<std::pair<std::string_view, T>> choices,
+           const char* what) {
     const std::string& n = AsName(v, line);
-    if (n == "ButtonFace") return TSystemColor::ButtonFace;
-    if (n == "WindowText") return TSystemColor::WindowText;
-    Fail(line, "unknown colour " + n);
+    for (const auto& [name, value] : choices) {
+        if (n == name) return value;
+    }
+    Fail(line, std::string("unknown ") + what + " " + n);
+}
+
+// A [set] of names: the flags named are set, all others cleared.
+void SetFlags(const TValue& v, int line, std::initializer_list<std::pair<std::string_view, bool*>> flags,
+              const char* what) {
+    if (v.kind != TValue::Kind::Set) Fail(line, "a set is expected");
+    for (const auto& flag : flags) *flag.second = false;
+    for (const auto& member : v.set) {
+        const auto named = std::find_if(flags.begin(), flags.end(), [&](const auto& f) { return f.first == member; });
+        if (named == flags.end()) Fail(line, std::string("unknown ") + what + " " + member);
+        *named->second = true;
+    }
+}
+
+TSystemColor AsColor(const TValue& v, int line) {
+    return AsChoice<TSystemColor>(
+        v, line, {{"ButtonFace", TSystemColor::ButtonFace}, {"WindowText", TSystemColor::WindowText}}, "colour");
 }
 
 // Font.* properties, shared by forms and labels. Returns false when the
@@ -117,34 +140,18 @@ bool ApplyFontProperty(TFontSpec& font, std::string_view key, const TValue& v, i
         font.height = AsInt(v, line);
         if (font.height <= 0 || font.height > 1000) Fail(line, "bad font height");
     } else if (key == "Font.Charset") {
-        const std::string& n = AsName(v, line);
-        if (n == "Ansi") {
-            font.charset = TCharset::Ansi;
-        } else if (n == "Default") {
-            font.charset = TCharset::Default;
-        } else if (n == "ShiftJis") {
-            font.charset = TCharset::ShiftJis;
-        } else {
-            Fail(line, "unknown character set " + n);
-        }
+        font.charset = AsChoice<TCharset>(
+            v, line, {{"Ansi", TCharset::Ansi}, {"Default", TCharset::Default}, {"ShiftJis", TCharset::ShiftJis}},
+            "character set");
     } else if (key == "Font.Color") {
         font.color = AsColor(v, line);
     } else if (key == "Font.Style") {
-        if (v.kind != TValue::Kind::Set) Fail(line, "a set is expected");
-        font.style = {};
-        for (const auto& s : v.set) {
-            if (s == "Bold") {
-                font.style.bold = true;
-            } else if (s == "Italic") {
-                font.style.italic = true;
-            } else if (s == "Underline") {
-                font.style.underline = true;
-            } else if (s == "StrikeOut") {
-                font.style.strikeOut = true;
-            } else {
-                Fail(line, "unknown font style " + s);
-            }
-        }
+        SetFlags(v, line,
+                 {{"Bold", &font.style.bold},
+                  {"Italic", &font.style.italic},
+                  {"Underline", &font.style.underline},
+                  {"StrikeOut", &font.style.strikeOut}},
+                 "font style");
     } else {
         return false;
     }
@@ -164,30 +171,14 @@ void ApplyFormProperty(TFormDesign& form, std::string_view key, const TValue& v,
     } else if (key == "Caption") {
         form.caption = AsText(v, line);
     } else if (key == "BorderStyle") {
-        const std::string& n = AsName(v, line);
-        if (n == "Single") {
-            form.borderStyle = TBorderStyle::Single;
-        } else if (n == "Sizeable") {
-            form.borderStyle = TBorderStyle::Sizeable;
-        } else if (n == "None") {
-            form.borderStyle = TBorderStyle::None;
-        } else {
-            Fail(line, "unknown border style " + n);
-        }
+        form.borderStyle = AsChoice<TBorderStyle>(
+            v, line,
+            {{"Single", TBorderStyle::Single}, {"Sizeable", TBorderStyle::Sizeable}, {"None", TBorderStyle::None}},
+            "border style");
     } else if (key == "BorderIcons") {
-        if (v.kind != TValue::Kind::Set) Fail(line, "a set is expected");
-        form.systemMenu = form.minimizeBox = form.maximizeBox = false;
-        for (const auto& s : v.set) {
-            if (s == "SystemMenu") {
-                form.systemMenu = true;
-            } else if (s == "Minimize") {
-                form.minimizeBox = true;
-            } else if (s == "Maximize") {
-                form.maximizeBox = true;
-            } else {
-                Fail(line, "unknown border icon " + s);
-            }
-        }
+        SetFlags(v, line,
+                 {{"SystemMenu", &form.systemMenu}, {"Minimize", &form.minimizeBox}, {"Maximize", &form.maximizeBox}},
+                 "border icon");
     } else if (key == "Color") {
         form.color = AsColor(v, line);
     } else if (key == "PixelsPerInch") {
