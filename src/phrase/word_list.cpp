@@ -220,12 +220,12 @@ void TWordList::ClearWords() noexcept {
     Touch();
 }
 
-void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_t capacity) {
+void TWordList::AdoptText(TFileBytes text) {
     // Entries are moved down over the line ends they followed, so the text
     // buffer itself becomes the list's storage: one pass, no allocation per
     // entry, and each entry's bytes are copied at most once.
     TOffsetArray ends;
-    char* const base = buf.get();
+    char* const base = text.data.get();
     const char* p = base;
     char* w = base;
     while (*p != '\0') {
@@ -238,10 +238,9 @@ void TWordList::AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_
         if (*p == '\r') ++p;
         if (*p == '\n') ++p;
     }
-    (void)n;
-    bytes_ = std::move(buf);
+    bytes_ = std::move(text.data);
     size_ = static_cast<std::size_t>(w - base);
-    capacity_ = capacity;
+    capacity_ = text.capacity;
     ends_ = std::move(ends);
     Touch();
 }
@@ -254,14 +253,14 @@ void TWordList::AssignText(std::string_view text) {
     }
     TFileBytes buf = AllocateTextBuffer(text.size());
     if (!text.empty()) std::memcpy(buf.data.get(), text.data(), text.size());
-    AdoptText(std::move(buf.data), buf.size, buf.capacity);
+    AdoptText(std::move(buf));
     sourceName_.clear();
 }
 
 void TWordList::LoadWordFile(const std::string& fileName) {
     TFileBytes file = ReadWordFileBytes(fileName);  // closed again before it returns
     std::string name = fileName;
-    AdoptText(std::move(file.data), file.size, file.capacity);
+    AdoptText(std::move(file));
     sourceName_ = std::move(name);
 }
 

@@ -39,6 +39,14 @@ private:
     std::size_t capacity_ = 0;
 };
 
+// Text read for a word list: size bytes, then a zero byte and 8 more
+// readable bytes of padding.
+struct TFileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;      // bytes delivered
+    std::size_t capacity = 0;  // bytes allocated
+};
+
 class TWordList {
 public:
     TWordList() = default;
@@ -74,11 +82,9 @@ public:
     // Changes whenever the content changes; equal stamps mean equal content.
     std::uint64_t Stamp() const noexcept { return stamp_; }
 
-    // Takes over buf[0..n) (buf[n] must be 0, with 8 readable bytes after it)
-    // and splits it into entries in place.
-    void AdoptText(std::unique_ptr<char[]> buf, std::size_t n, std::size_t capacity);
-
 private:
+    // Takes over the text and splits it into entries in place.
+    void AdoptText(TFileBytes text);
     void Touch() noexcept;
     void Reserve(std::size_t bytes);
 
@@ -91,13 +97,8 @@ private:
 };
 
 // Platform side of LoadWordFile: opens, sizes and reads a regular file.
-// Returns a buffer of the delivered bytes, zero-terminated and padded by 8
-// more readable bytes; raises TFileOpenError when the file cannot be opened.
-struct TFileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;      // bytes delivered
-    std::size_t capacity = 0;  // bytes allocated
-};
+// Returns the delivered bytes; raises TFileOpenError when the file cannot be
+// opened.
 TFileBytes ReadWordFileBytes(const std::string& fileName);
 
 // A seam for tests: when set, called after a word file has been sized and
