@@ -26,8 +26,8 @@ void TFormMain::FormCreate(framework::TObject*) {
     // them empty but present for later clicks.
     AdjectiveList = new TWordList();
     NounList = new TWordList();
-    AdjectiveList->LoadWordFile("adjectives.txt");
-    NounList->LoadWordFile("nouns.txt");
+    AdjectiveList->LoadWordFile(std::string(kDefaultAdjectiveFile));
+    NounList->LoadWordFile(std::string(kDefaultNounFile));
     SeedFromClock();
     Label1Click(FormMain);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "base/file_name.h"
 #include "framework/application.h"
 #include "framework/backend.h"
 
@@ -12,10 +13,8 @@ int main(int argc, char** argv) {
         backend = titles::framework::CreateBackend(argc, argv);
     } catch (...) {
         // No window system at all: the fatal box's text goes to the console.
-        std::string module = argc > 0 && argv[0] != nullptr ? argv[0] : "titles";
-        const auto slash = module.find_last_of("/\\");
-        if (slash != std::string::npos) module.erase(0, slash + 1);
-        titles::framework::ReportFatalFailureToConsole(std::current_exception(), module);
+        const std::string_view path = argc > 0 && argv[0] != nullptr ? argv[0] : "titles";
+        titles::framework::ReportFatalFailureToConsole(std::current_exception(), titles::FileNameOf(path, "/\\"));
         return 1;
     }
     return titles::app::RunProgram(*backend);

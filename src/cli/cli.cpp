@@ -9,7 +9,7 @@
 #include "cli/check.h"
 #include "cli/stats.h"
 #include "phrase/composer.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 #include "phrase/random_source.h"
 #include "phrase/word_list.h"
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "phrase/composer.h"
+
 namespace titles::cli {
 
 // What the tool does: print titles, or report on the word lists.
@@ -18,8 +20,8 @@ struct TCliOptions {
     TReportFormat format = TReportFormat::Text;  // for --check and --stats
     std::optional<std::uint32_t> seed;  // none: seed from the clock
     std::uint64_t count = 1;
-    std::string adjectiveFile = "adjectives.txt";
-    std::string nounFile = "nouns.txt";
+    std::string adjectiveFile{kDefaultAdjectiveFile};
+    std::string nounFile{kDefaultNounFile};
     bool help = false;
 };
 

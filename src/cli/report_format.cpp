@@ -4,35 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/utf8.h"
+
 namespace titles::cli {
-namespace {
-
-// Length of the valid UTF-8 sequence starting at bytes[i], 0 if none.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    std::uint32_t minimum = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
-
-}  // namespace
 
 std::string JsonString(std::string_view bytes) {
     std::string out = "\"";

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <new>
 
+#include "base/texts.h"
 #include "framework/box_text.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework {
 
@@ -21,11 +22,11 @@ TFailureInfo DescribeFailure(const std::exception_ptr& failure) noexcept {
         } catch (const TFailure& e) {
             return {e.KindName(), e.what()};
         } catch (const std::bad_alloc&) {
-            return {"EOutOfMemory", "メモリが不足しています"};
+            return {"EOutOfMemory", std::string(texts::kOutOfMemory)};
         } catch (const std::exception& e) {
             return {"Exception", e.what()};
         } catch (...) {
-            return {"Exception", "不明な例外が発生しました"};
+            return {"Exception", std::string(texts::kUnknownException)};
         }
     } catch (...) {
         return {"Exception", ""};

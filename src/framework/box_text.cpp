@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "base/failure.h"
 
 namespace titles::framework {
 
@@ -13,7 +14,7 @@ std::string FatalBoxText(std::string_view kindName, std::string_view moduleName,
     char hex[2 * sizeof(std::uintptr_t) + 1];
     std::snprintf(hex, sizeof hex, "%0*llX", static_cast<int>(2 * sizeof(std::uintptr_t)),
                   static_cast<unsigned long long>(address));
-    std::string text = FormatText("%sがモジュール %s の %s で発生しました。",
+    std::string text = FormatText(texts::kFatalWhere,
                                   {kindName, moduleName, std::string_view(hex)});
     text += "\n";
     text += message;

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/texts.h"
+
 namespace titles::framework {
 
-inline constexpr std::string_view kFatalCaption = "アプリケーション エラー";
+inline constexpr std::string_view kFatalCaption = texts::kFatalCaption;
 inline constexpr std::size_t kMaxFatalTextBytes = 1024;
 inline constexpr std::size_t kMaxFatalCaptionBytes = 63;
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "framework/geometry.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework {
 

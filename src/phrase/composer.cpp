@@ -1,6 +1,7 @@
 #include "phrase/composer.h"
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 #include "phrase/random_source.h"
 
 namespace titles {
@@ -54,7 +55,7 @@ bool HasGerund(const TWordList& list) {
 // entry is already used fails before drawing at all.
 std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
     if (list.WordCount() > 0 && used.Count() >= static_cast<std::size_t>(list.WordCount())) {
-        throw TListTooSmallError(FormatText(kNoFreeEntryMessage, {fileName}));
+        throw TListTooSmallError(FormatText(texts::kNoFreeEntry, {fileName}));
     }
     for (;;) {
         const std::int32_t k = RandomInt(list.WordCount());
@@ -78,7 +79,7 @@ std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
     if (RandomReal() > kOpenerThreshold) {
         std::int32_t k = RandomInt(nouns.WordCount());
         if (nouns.WordCount() == 0) nouns.WordAt(k);  // raises the list index error
-        if (!HasGerund(nouns)) throw TListTooSmallError(FormatText(kNoGerundMessage, {nounFile}));
+        if (!HasGerund(nouns)) throw TListTooSmallError(FormatText(texts::kNoGerund, {nounFile}));
         while (usedNouns.Contains(k) || !EndsWithGerund(nouns.WordAt(k))) {
             k = RandomInt(nouns.WordCount());
         }

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 namespace titles {
@@ -45,7 +46,7 @@ void PreferHugePages(char* buffer, std::size_t size) noexcept {
 }
 
 [[noreturn]] void ThrowOpenError(const std::string& fileName) {
-    throw TFileOpenError(FormatText(kFileOpenMessage, {std::string_view(fileName)}));
+    throw TFileOpenError(FormatText(texts::kFileOpen, {std::string_view(fileName)}));
 }
 
 }  // namespace

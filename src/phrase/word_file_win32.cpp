@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 namespace titles {
@@ -25,7 +26,7 @@ private:
 };
 
 [[noreturn]] void ThrowOpenError(const std::string& fileName) {
-    throw TFileOpenError(FormatText(kFileOpenMessage, {std::string_view(fileName)}));
+    throw TFileOpenError(FormatText(texts::kFileOpen, {std::string_view(fileName)}));
 }
 
 std::int64_t Seek(HANDLE h, DWORD method) {

@@ -8,7 +8,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 
 namespace titles {
 namespace {
@@ -182,7 +183,7 @@ void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
 std::string_view TWordList::WordAt(std::int32_t index) const {
     if (index < 0 || index >= WordCount()) {
-        throw TListIndexError(FormatText(kListIndexMessage, {index}));
+        throw TListIndexError(FormatText(texts::kListIndex, {index}));
     }
     const auto i = static_cast<std::size_t>(index);
     const std::size_t begin = i == 0 ? 0 : ends_[i - 1];

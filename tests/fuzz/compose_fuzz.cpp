@@ -18,7 +18,7 @@
 #include "fuzz_check.h"
 #include "support/reference_composition.h"
 #include "phrase/composer.h"
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/random_source.h"
 #include "phrase/word_list.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 using titles::TListIndexError;

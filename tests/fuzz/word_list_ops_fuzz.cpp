@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 using titles::TListIndexError;

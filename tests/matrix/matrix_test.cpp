@@ -8,7 +8,7 @@
 
 #include "matrix/bad_files.h"
 #include "phrase/composer.h"
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/random_source.h"
 #include "phrase/word_list.h"
 #include "support/test_support.h"

@@ -16,7 +16,7 @@
 #include "framework/headless/headless_backend.h"
 #include "matrix/bad_files.h"
 #include "phrase/composer.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 #include "phrase/random_source.h"
 #include "support/test_support.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "phrase/composer.h"
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/random_source.h"
 #include "support/reference_composition.h"
 #include "support/test_support.h"

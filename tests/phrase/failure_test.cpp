@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 
 namespace titles {
 namespace {
@@ -12,9 +13,9 @@ TEST(FormatText, FillsPlaceholdersInOrder) {
         std::string expected;
     };
     const Case cases[] = {
-        {kFileOpenMessage, {std::string_view("nouns.txt")}, "ファイル nouns.txt は開けません"},
-        {kListIndexMessage, {std::int32_t{-1}}, "リストのインデックスが範囲を超えています (-1)"},
-        {kListIndexMessage, {std::int32_t{-2147483647 - 1}},
+        {texts::kFileOpen, {std::string_view("nouns.txt")}, "ファイル nouns.txt は開けません"},
+        {texts::kListIndex, {std::int32_t{-1}}, "リストのインデックスが範囲を超えています (-1)"},
+        {texts::kListIndex, {std::int32_t{-2147483647 - 1}},
          "リストのインデックスが範囲を超えています (-2147483648)"},
         {"%s and %d and %s", {std::string_view("a"), std::int32_t{7}, std::string_view("")}, "a and 7 and "},
         {"100%% %d", {std::int32_t{5}}, "100% 5"},

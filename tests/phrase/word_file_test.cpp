@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 #include "support/open_error.h"
 #include "support/test_support.h"

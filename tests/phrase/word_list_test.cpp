@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "phrase/failure.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 namespace titles {

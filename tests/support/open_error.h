@@ -6,13 +6,14 @@
 
 #include <string>
 
-#include "phrase/failure.h"
+#include "base/texts.h"
+#include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 namespace titles::testing {
 
 inline std::string OpenErrorOf(const std::string& name) {
-    return FormatText(kFileOpenMessage, {std::string_view(name)});
+    return FormatText(texts::kFileOpen, {std::string_view(name)});
 }
 
 // Loads into a list holding one sentinel entry and expects the file open

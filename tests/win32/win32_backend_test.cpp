@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/win32/win32_backend.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework::win32 {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "phrase/failure.h"
+#include "base/failure.h"
 #include "phrase/random_source.h"
 #include "phrase/word_list.h"
 #include "support/open_error.h"

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "phrase/failure.h"
+#include "base/file_name.h"
+#include "base/texts.h"
+#include "base/failure.h"
 
 namespace titles::framework::headless {
 
@@ -86,10 +88,7 @@ void THeadlessForm::Destroy() {
 
 THeadlessBackend::THeadlessBackend(THeadlessConfig config) : config_(std::move(config)) {}
 
-std::string THeadlessBackend::ModuleName() {
-    const auto slash = config_.programPath.rfind('/');
-    return slash == std::string::npos ? config_.programPath : config_.programPath.substr(slash + 1);
-}
+std::string THeadlessBackend::ModuleName() { return std::string(FileNameOf(config_.programPath)); }
 
 void THeadlessBackend::CreateProgramWindow(std::string_view title) {
     programTitle_ = title;
@@ -102,7 +101,7 @@ int THeadlessBackend::ZeroTextHeight(const TFontSpec& font) {
 }
 
 std::unique_ptr<TNativeForm> THeadlessBackend::CreateForm(const TFormDesign& design, TFormInput& input) {
-    if (config_.failFormCreation) throw TFailure("ウィンドウを作成できません");
+    if (config_.failFormCreation) throw TFailure(std::string(texts::kCannotCreateWindow));
     auto form = std::make_unique<THeadlessForm>(*this, design, input);
     forms_.push_back(form.get());
     Log("create form " + design.name);

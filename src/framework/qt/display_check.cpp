@@ -11,8 +11,9 @@
 
 #include <xcb/xcb.h>
 
+#include "base/texts.h"
 #include "framework/qt/qt_backend.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -54,7 +55,7 @@ bool WaylandPluginInstalled() {
 }
 
 std::string CannotConnect(const std::string& display) {
-    return FormatText("ディスプレイ %s に接続できません", {std::string_view(display)});
+    return FormatText(texts::kCannotConnectDisplay, {std::string_view(display)});
 }
 
 }  // namespace
@@ -87,7 +88,7 @@ std::string CheckDisplay(int argc, char** argv) {
                 return {};  // offscreen, minimal, vnc, eglfs...: Qt reports for itself
             }
         }
-        return display.empty() ? std::string("ディスプレイがありません (DISPLAY が設定されていません)")
+        return display.empty() ? std::string(texts::kNoDisplay)
                                : CannotConnect(display);
     }
 
@@ -98,7 +99,7 @@ std::string CheckDisplay(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "wayland", 1);
         return {};
     }
-    if (display.empty()) return "ディスプレイがありません (DISPLAY も WAYLAND_DISPLAY も設定されていません)";
+    if (display.empty()) return std::string(texts::kNoDisplayOrWayland);
     return CannotConnect(display);
 }
 

@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "phrase/failure.h"
+#include "base/file_name.h"
+#include "base/failure.h"
 
 namespace titles::framework {
 
@@ -78,11 +79,7 @@ std::string TQtBackend::ProgramFilePath() {
     return path;
 }
 
-std::string TQtBackend::ModuleName() {
-    const std::string path = ProgramFilePath();
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string TQtBackend::ModuleName() { return std::string(FileNameOf(ProgramFilePath())); }
 
 void TQtBackend::CreateProgramWindow(std::string_view title) {
     title_ = title;

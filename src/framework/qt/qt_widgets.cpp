@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
+#include "base/utf8.h"
 #include "framework/qt/qt_backend.h"
 
 namespace titles::framework::qt {
@@ -42,20 +45,7 @@ QFont MakeFont(const TFontSpec& design) {
 int TQtTextMetrics::TextWidth(std::string_view run) const { return metrics_.horizontalAdvance(FromBytes(run)); }
 
 std::size_t TQtTextMetrics::CharLength(std::string_view text, std::size_t pos) const {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    }
-    if (pos + length > text.size()) return 1;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
-    }
-    return length;
+    return std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
 }
 
 void PaintLabelContent(QPainter& painter, const QRect& rect, std::string_view text, const QFont& font,

@@ -9,8 +9,6 @@ unsigned char ByteAt(std::string_view text, std::size_t pos) noexcept {
     return static_cast<unsigned char>(text[pos]);
 }
 
-bool IsContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }
-
 void AppendCodePoint(std::wstring& out, char32_t code) {
     if (code >= 0x10000) {
         code -= 0x10000;
@@ -42,33 +40,6 @@ void AppendCodePage(std::wstring& out, std::string_view bytes, unsigned codePage
 }
 
 }  // namespace
-
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) noexcept {
-    const unsigned char lead = ByteAt(text, pos);
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // the allowed range of the second byte
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // overlong
-        if (lead == 0xED) high = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;   // overlong
-        if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size()) return 0;
-    const unsigned char second = ByteAt(text, pos + 1);
-    if (second < low || second > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!IsContinuation(ByteAt(text, pos + i))) return 0;
-    }
-    return length;
-}
 
 std::wstring BoxTextToWide(std::string_view text, unsigned codePage) {
     std::wstring out;

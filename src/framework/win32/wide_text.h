@@ -11,12 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace titles::framework::win32 {
+#include "base/utf8.h"
 
-// The length of the well-formed UTF-8 encoded character of two to four
-// bytes at text[pos] (no overlong forms, no surrogates, at most U+10FFFF),
-// or 0 when there is none there.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) noexcept;
+namespace titles::framework::win32 {
 
 // Decodes text as described above; codePage is the code page of the bytes
 // that are not UTF-8 (CP_ACP for the system's ANSI code page).

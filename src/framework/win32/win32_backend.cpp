@@ -2,8 +2,10 @@
 
 #include <vector>
 
+#include "base/file_name.h"
+#include "base/texts.h"
 #include "framework/win32/wide_text.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework::win32 {
 namespace {
@@ -39,7 +41,7 @@ void RegisterWindowClass(HINSTANCE instance, const char* name, HICON icon, HBRUS
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
-    if (RegisterClassExA(&windowClass) == 0) throw TFailure(std::string("ウィンドウ クラス ") + name + " を登録できません");
+    if (RegisterClassExA(&windowClass) == 0) throw TFailure(FormatText(texts::kCannotRegisterClass, {std::string_view(name)}));
 }
 
 // While a box is up, the program's other visible and enabled top-level
@@ -177,18 +179,7 @@ std::string TWin32Backend::ProgramFilePath() { return OwnFileName(); }
 
 TTitleRules TWin32Backend::TitleRules() { return {'\\', &IsLeadByte, &LowerFrom}; }
 
-std::string TWin32Backend::ModuleName() {
-    const std::string path = OwnFileName();
-    std::size_t nameStart = 0;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '\\') {
-            nameStart = i + 1;
-        } else if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i;
-        }
-    }
-    return path.substr(nameStart);
-}
+std::string TWin32Backend::ModuleName() { return std::string(FileNameOf(OwnFileName(), "\\", &IsLeadByte)); }
 
 TShowRequest TWin32Backend::LauncherShowRequest() {
     STARTUPINFOA startup{};
@@ -204,7 +195,7 @@ void TWin32Backend::CreateProgramWindow(std::string_view title) {
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
                                   GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                                   nullptr, nullptr, instance_, static_cast<TWindowObject*>(this));
-    if (window == nullptr) throw TFailure("プログラムのウィンドウを作成できません");
+    if (window == nullptr) throw TFailure(std::string(texts::kCannotCreateProgramWindow));
     programWindow_.Reset(window);
     if (icon_ != nullptr) {
         SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -228,14 +219,14 @@ std::string TWin32Backend::ProgramWindowTitle() {
 
 int TWin32Backend::ScreenPixelsPerInch() {
     TWindowDC screen;
-    if (!screen) throw TFailure("画面のデバイス コンテキストを取得できません");
+    if (!screen) throw TFailure(std::string(texts::kNoScreenContext));
     return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 int TWin32Backend::ZeroTextHeight(const TFontSpec& font) {
     const TFontHandle created = CreateDesignFont(font);
     TWindowDC screen;
-    if (!screen) throw TFailure("画面のデバイス コンテキストを取得できません");
+    if (!screen) throw TFailure(std::string(texts::kNoScreenContext));
     TSelection selected(screen.Get(), created.Get());
     SIZE extent{};
     GetTextExtentPoint32A(screen.Get(), "0", 1, &extent);
@@ -250,7 +241,7 @@ void TWin32Backend::RegisterFormClass(const std::string& className) {
 }
 
 std::unique_ptr<TNativeForm> TWin32Backend::CreateForm(const TFormDesign& design, TFormInput& input) {
-    if (!programWindow_) throw TFailure("プログラムのウィンドウがありません");
+    if (!programWindow_) throw TFailure(std::string(texts::kNoProgramWindow));
     return std::make_unique<TWin32Form>(*this, design, input);
 }
 

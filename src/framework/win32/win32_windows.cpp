@@ -1,8 +1,9 @@
 // The main window and its label as Win32 windows.
 #include <string>
 
+#include "base/texts.h"
 #include "framework/win32/win32_backend.h"
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 namespace titles::framework::win32 {
 namespace {
@@ -46,7 +47,7 @@ TFontHandle CreateDesignFont(const TFontSpec& design) {
                              design.style.underline, design.style.strikeOut, static_cast<DWORD>(design.charset),
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                              design.name.c_str());
-    if (font == nullptr) throw TFailure("フォント " + design.name + " を作成できません");
+    if (font == nullptr) throw TFailure(FormatText(texts::kCannotCreateFont, {std::string_view(design.name)}));
     return TFontHandle(font);
 }
 
@@ -56,7 +57,7 @@ TWin32Label::TWin32Label(TWin32Backend& backend, HWND parent, TLabelInput& input
     : TWindowObject(backend), input_(input), parent_(parent) {
     HWND window = CreateWindowExA(0, kLabelWindowClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr,
                                   backend.Instance(), static_cast<TWindowObject*>(this));
-    if (window == nullptr) throw TFailure("ラベルを作成できません");
+    if (window == nullptr) throw TFailure(std::string(texts::kCannotCreateLabel));
     window_.Reset(window);
 }
 
@@ -77,7 +78,7 @@ TSize TWin32Label::MeasureText(std::string_view text, const TFontSpec& font) {
     RECT extent{0, 0, bounds_.width, bounds_.height};
     {
         TWindowDC screen;
-        if (!screen) throw TFailure("画面のデバイス コンテキストを取得できません");
+        if (!screen) throw TFailure(std::string(texts::kNoScreenContext));
         TSelection selected(screen.Get(), measureFont.Get());
         DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_EXPANDTABS);
     }
@@ -180,7 +181,7 @@ TWin32Form::TWin32Form(TWin32Backend& backend, const TFormDesign& design, TFormI
                                   design.position.y, outer.right - outer.left, outer.bottom - outer.top,
                                   backend.ProgramWindow(), nullptr, backend.Instance(),
                                   static_cast<TWindowObject*>(this));
-    if (window == nullptr) throw TFailure("ウィンドウを作成できません");
+    if (window == nullptr) throw TFailure(std::string(texts::kCannotCreateWindow));
     window_.Reset(window);
     SetFont(design.font);
     backend.FormCreated(*this);

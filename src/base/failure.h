@@ -19,36 +19,6 @@ public:
     virtual const char* KindName() const noexcept { return "TFailure"; }
 };
 
-// A word file could not be opened (or is not a readable regular file).
-class TFileOpenError : public TFailure {
-public:
-    using TFailure::TFailure;
-    const char* KindName() const noexcept override { return "TFileOpenError"; }
-};
-
-// WordAt was asked for an index outside the list.
-class TListIndexError : public TFailure {
-public:
-    using TFailure::TFailure;
-    const char* KindName() const noexcept override { return "TListIndexError"; }
-};
-
-// A word list is too small for a composition to complete.
-class TListTooSmallError : public TFailure {
-public:
-    using TFailure::TFailure;
-    const char* KindName() const noexcept override { return "TListTooSmallError"; }
-};
-
-// Message templates. They are UTF-8 bytes, the system code page on Linux.
-inline constexpr std::string_view kFileOpenMessage = "ファイル %s は開けません";
-inline constexpr std::string_view kListIndexMessage =
-    "リストのインデックスが範囲を超えています (%d)";
-inline constexpr std::string_view kNoFreeEntryMessage =
-    "ファイル %s には使える単語が足りません";
-inline constexpr std::string_view kNoGerundMessage =
-    "ファイル %s には ing で終わる単語がありません";
-
 using TFormatArg = std::variant<std::string_view, std::int32_t>;
 
 // Fills a message template: each %s takes the next text argument, each %d

@@ -1,4 +1,4 @@
-#include "phrase/failure.h"
+#include "base/failure.h"
 
 #include <charconv>
 
