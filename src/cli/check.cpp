@@ -9,9 +9,9 @@
 namespace titles::cli {
 namespace {
 
-constexpr std::int64_t kMinAdjectives = 2;
-constexpr std::int64_t kMinNouns = 5;
-constexpr std::int64_t kMinGerunds = 1;
+constexpr std::int64_t kMinAdjectives = kMaxAdjectivesPerTitle;
+constexpr std::int64_t kMinNouns = kMaxNounsPerTitle;
+constexpr std::int64_t kMinGerunds = kMinGerundNouns;
 constexpr std::size_t kUtf16Window = 4;
 
 void Tally(TLineTally& tally, std::int64_t line) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "phrase/grammar.h"
 #include "phrase/word_list.h"
 
 namespace titles::cli {
@@ -67,8 +68,8 @@ struct TShapeStats {
 // 1073741823 of the 2^32 seeds and 0.5 for 2147483647; an integer draw below
 // 2 gives 1 for exactly half of them.
 inline constexpr double kSeedSpace = 4294967296.0;
-inline constexpr std::uint32_t kOpeningSeeds = 1073741823u;  // seeds above 0xC0000000
-inline constexpr std::uint32_t kEvenSeeds = 2147483647u;     // seeds above 0x80000000
+inline constexpr std::uint32_t kOpeningSeeds = SeedsAbove(kOpenerThreshold);
+inline constexpr std::uint32_t kEvenSeeds = SeedsAbove(kEvenThreshold);
 inline constexpr double kOpeningProbability = kOpeningSeeds / kSeedSpace;
 inline constexpr double kEvenProbability = kEvenSeeds / kSeedSpace;
 

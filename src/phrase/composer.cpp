@@ -7,11 +7,6 @@
 namespace titles {
 namespace {
 
-constexpr double kOpenerThreshold = 0.75;
-constexpr double kEvenThreshold = 0.5;
-constexpr std::string_view kWordSeparator = " ";
-constexpr std::string_view kListSeparator = " and ";
-
 // The entries one phrase has used, by index. A phrase uses at most five
 // nouns and two adjectives, so a short array replaces a flag per entry and
 // keeps a composition's cost independent of the lists' length.
@@ -27,11 +22,11 @@ public:
     std::size_t Count() const noexcept { return count_; }
 
 private:
-    std::array<std::int32_t, 5> items_{};
+    std::array<std::int32_t, kMaxNounsPerTitle> items_{};
     std::size_t count_ = 0;
 };
 
-std::string_view FileNameOf(const TWordList& list, std::string_view fallback) {
+std::string_view ListFileName(const TWordList& list, std::string_view fallback) {
     return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
 }
 
@@ -67,8 +62,8 @@ std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::str
 }  // namespace
 
 std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
-    const std::string_view adjectiveFile = FileNameOf(adjectives, kDefaultAdjectiveFile);
-    const std::string_view nounFile = FileNameOf(nouns, kDefaultNounFile);
+    const std::string_view adjectiveFile = ListFileName(adjectives, kDefaultAdjectiveFile);
+    const std::string_view nounFile = ListFileName(nouns, kDefaultNounFile);
     TUsedEntries usedNouns;
     TUsedEntries usedAdjectives;
     int firstConnector = -1;

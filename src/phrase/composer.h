@@ -2,22 +2,16 @@
 // noun list by the program's fixed grammar, drawing from the random stream.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
+#include "phrase/grammar.h"
 #include "phrase/word_list.h"
 
 namespace titles {
 
-inline constexpr std::array<std::string_view, 3> kConnectorWords = {"using", "of", "for"};
 inline constexpr std::string_view kDefaultAdjectiveFile = "adjectives.txt";
 inline constexpr std::string_view kDefaultNounFile = "nouns.txt";
-
-// Whether the word ends in the three bytes "ing" (case-sensitive).
-constexpr bool EndsWithGerund(std::string_view word) noexcept {
-    return word.size() >= 3 && word.substr(word.size() - 3) == "ing";
-}
 
 // Composes one phrase, drawing from RandomSeed. Raises TListIndexError for
 // an empty list and TListTooSmallError when a list runs out of usable
