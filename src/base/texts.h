@@ -33,4 +33,76 @@ inline constexpr std::string_view kNoDisplay = "ディスプレイがありま�
 inline constexpr std::string_view kNoDisplayOrWayland =
     "ディスプレイがありません (DISPLAY も WAYLAND_DISPLAY も設定されていません)";
 
+// titles-cli. Its messages begin with the program's name and follow the
+// locale: the Japanese texts above under a Japanese locale (with a full stop,
+// as the desktop program's boxes end them), these English ones otherwise.
+inline constexpr std::string_view kCliPrefix = "titles-cli: ";
+inline constexpr std::string_view kCliFileOpen = "cannot open %s";
+inline constexpr std::string_view kCliWithReason = "%s: %s";
+inline constexpr std::string_view kCliListIndex = "list index out of bounds (%d)";
+inline constexpr std::string_view kCliNoFreeEntry = "%s: too few usable words";
+inline constexpr std::string_view kCliNoGerund = "%s: no word ends in \"ing\"";
+inline constexpr std::string_view kCliOutOfMemory = "not enough memory";
+inline constexpr std::string_view kCliNotAFile = "not a file or a pipe";
+inline constexpr std::string_view kCliTooLarge = "2 GiB or larger";
+inline constexpr std::string_view kCliListsNotFound = "cannot find %s and %s; looked in %s";
+inline constexpr std::string_view kCliListsNotFoundJa = "ファイル %s と %s が見つかりません (探した場所: %s)";
+inline constexpr std::string_view kCliWriteError = "write error: %s";
+inline constexpr std::string_view kCliTryHelp = "Try 'titles-cli --help'.";
+
+// titles-cli's usage errors (English in every locale, like its help).
+inline constexpr std::string_view kUsageUnknownOption = "unrecognized option '%s'";
+inline constexpr std::string_view kUsageAmbiguousOption = "option '%s' is ambiguous";
+inline constexpr std::string_view kUsageInvalidShort = "invalid option -- '%s'";
+inline constexpr std::string_view kUsageNeedsValue = "option '%s' requires an argument";
+inline constexpr std::string_view kUsageTakesNoValue = "option '%s' doesn't allow an argument";
+inline constexpr std::string_view kUsageExtraArgument = "unexpected argument '%s'";
+inline constexpr std::string_view kUsageBadSeed = "--seed needs a whole number from 0 to 4294967295, not '%s'";
+inline constexpr std::string_view kUsageBadCount = "--count needs a whole number of 0 or more, not '%s'";
+inline constexpr std::string_view kUsageBadFormat = "--format needs text or json, not '%s'";
+inline constexpr std::string_view kUsageCheckAndStats = "--check and --stats cannot be combined";
+inline constexpr std::string_view kUsageFormatWithTitles = "--format applies only to --check and --stats";
+inline constexpr std::string_view kUsageTitlesOptionInReport = "%s cannot be used with %s";
+inline constexpr std::string_view kUsageTwoStdin = "only one list can be read from standard input ('-')";
+
+inline constexpr std::string_view kCliVersion = "titles-cli %s";
+
+// titles-cli --help.
+inline constexpr std::string_view kCliUsage =
+    "Usage: titles-cli [-s N] [-n N] [-a FILE] [-N FILE]\n"
+    "       titles-cli --check [--format FORMAT] [-a FILE] [-N FILE]\n"
+    "       titles-cli --stats [--format FORMAT] [-a FILE] [-N FILE]\n"
+    "Prints random titles composed from an adjective list and a noun list,\n"
+    "one per line, exactly as the Titles desktop program composes them.\n"
+    "The same seed and the same lists give the same titles in every version.\n"
+    "\n"
+    "  -s, --seed N           start the random stream at N (0 to 4294967295);\n"
+    "                         default: the UTC time of day in milliseconds\n"
+    "  -n, --count N          print N titles (default 1)\n"
+    "  -a, --adjectives FILE  adjective list, one per line (default adjectives.txt)\n"
+    "  -N, --nouns FILE       noun list, one per line (default nouns.txt)\n"
+    "      --check            report on the word lists instead of printing titles\n"
+    "      --stats            count the compositions the lists allow and give the\n"
+    "                         probability of each shape of title\n"
+    "      --format FORMAT    report format of --check and --stats: text (default)\n"
+    "                         or json\n"
+    "  -h, --help             show this help and exit\n"
+    "  -V, --version          show the version and exit\n"
+    "\n"
+    "FILE may be a pipe or FIFO, read to its end; '-' is standard input.\n"
+    "Without -a and -N the lists are adjectives.txt and nouns.txt in the working\n"
+    "directory or else in the first folder that holds both of\n"
+    "$XDG_DATA_HOME/titles (default ~/.local/share/titles) and DIR/titles for\n"
+    "each DIR in $XDG_DATA_DIRS (default /usr/local/share:/usr/share); on\n"
+    "Windows, the folder of titles-cli.exe.\n"
+    "\n"
+    "--stats counts compositions: sequences of entries, connectors and separators.\n"
+    "Different compositions can read the same, and each title is fixed by the\n"
+    "32-bit state of the random stream at its start, so a pair of lists gives at\n"
+    "most 4294967296 distinct titles.\n"
+    "\n"
+    "Exit status: 0 on success; 1 when a word list fails, or, for --check and\n"
+    "--stats, when the lists are too small for some composition to complete;\n"
+    "2 on a usage error; 3 when --check finds the lists sound but with warnings.\n";
+
 }  // namespace titles::texts

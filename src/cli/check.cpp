@@ -21,10 +21,6 @@ void Tally(TLineTally& tally, std::int64_t line) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Plural(std::int64_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 std::string RoleName(TListRole role) { return role == TListRole::Adjectives ? "adjectives" : "nouns"; }
 
 }  // namespace

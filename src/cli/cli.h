@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "phrase/composer.h"
@@ -22,20 +23,30 @@ struct TCliOptions {
     std::uint64_t count = 1;
     std::string adjectiveFile{kDefaultAdjectiveFile};
     std::string nounFile{kDefaultNounFile};
+    bool listsNamed = false;  // -a or -N given: no search for installed lists
     bool help = false;
+    bool version = false;
 };
+
+// The name that stands for standard input in place of a list file.
+inline constexpr std::string_view kStandardInputName = "-";
 
 // Exit codes.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// Parses the arguments after the program name. On a usage error returns
-// nothing and sets error to a one-line description.
+// Parses the arguments after the program name, as getopt_long does: short
+// and long forms, "--opt=value", unambiguous abbreviations, "--" ending the
+// options. On a usage error returns nothing and sets error to a one-line
+// description.
 std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error);
 
 // The usage text, ending in a line break.
 const std::string& UsageText();
+
+// "titles-cli VERSION" and a line break.
+std::string VersionText();
 
 // Runs the tool and returns its exit code. Titles go to out, messages to err.
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
@@ -43,5 +54,10 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 // Platform set-up of the standard streams: binary output, and a closed pipe
 // reported as a write error instead of a signal.
 void PrepareStandardStreams();
+
+// Writes bytes to a standard stream: unchanged, except that a Windows
+// console is given them as text (they are UTF-8) whatever its code page.
+// False when the write fails; errno tells why.
+bool WriteBytes(std::FILE* stream, std::string_view bytes);
 
 }  // namespace titles::cli

@@ -8,9 +8,8 @@
 
 int main(int argc, char** argv) {
     titles::cli::PrepareStandardStreams();
-    // Failures of the word lists are reported by RunCli itself. Running out
-    // of memory (a word file of many short lines needs far more than its
-    // size) or another library error still ends with a message, not a crash.
+    // Failures of the word lists and lack of memory are reported by RunCli
+    // itself; another library error still ends with a message, not a crash.
     try {
         std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
         return titles::cli::RunCli(args, stdout, stderr);

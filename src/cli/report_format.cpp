@@ -63,6 +63,10 @@ std::string PadLeft(std::string_view text, std::size_t width) {
     return out;
 }
 
+std::string Plural(std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 std::string Fixed(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);

@@ -1,5 +1,7 @@
-// titles-cli --stats: how many distinct titles the word lists allow, and how
-// likely each shape of title is.
+// titles-cli --stats: how many compositions the word lists allow, and how
+// likely each shape of title is. Different compositions can read the same,
+// and a title is fixed by the 32-bit state of the random stream at its
+// start, so no pair of lists gives more than 2^32 distinct titles.
 #pragma once
 
 #include <array>
@@ -68,6 +70,8 @@ struct TShapeStats {
 // 1073741823 of the 2^32 seeds and 0.5 for 2147483647; an integer draw below
 // 2 gives 1 for exactly half of them.
 inline constexpr double kSeedSpace = 4294967296.0;
+// The most distinct titles any pair of lists gives: one per random state.
+inline constexpr std::uint64_t kMostDistinctTitles = std::uint64_t{1} << 32;
 inline constexpr std::uint32_t kOpeningSeeds = SeedsAbove(kOpenerThreshold);
 inline constexpr std::uint32_t kEvenSeeds = SeedsAbove(kEvenThreshold);
 inline constexpr double kOpeningProbability = kOpeningSeeds / kSeedSpace;
@@ -88,11 +92,5 @@ struct TStats {
 };
 
 TStats ComputeStats(const TListCounts& counts);
-
-// Reports for people and for scripts; the text ends in a line break.
-std::string FormatStatsText(const TStats& stats, const std::string& adjectiveFile,
-                            const std::string& nounFile);
-std::string FormatStatsJson(const TStats& stats, const std::string& adjectiveFile,
-                            const std::string& nounFile);
 
 }  // namespace titles::cli

@@ -1,9 +1,18 @@
+// titles-cli's standard streams and language on POSIX systems.
 #include <csignal>
+#include <cstdlib>
 
 #include "cli/cli.h"
+#include "cli/messages.h"
 
 namespace titles::cli {
 
 void PrepareStandardStreams() { std::signal(SIGPIPE, SIG_IGN); }
+
+bool WriteBytes(std::FILE* stream, std::string_view bytes) {
+    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+}
+
+TLanguage MessageLanguage() { return LanguageFromEnvironment([](const char* name) { return std::getenv(name); }); }
 
 }  // namespace titles::cli

@@ -258,6 +258,12 @@ void TWordList::AssignText(std::string_view text) {
     sourceName_.clear();
 }
 
+void TWordList::AssignText(std::string_view text, const std::string& sourceName) {
+    std::string name = sourceName;
+    AssignText(text);
+    sourceName_ = std::move(name);
+}
+
 void TWordList::LoadWordFile(const std::string& fileName) {
     TFileBytes file = ReadWordFileBytes(fileName);  // closed again before it returns
     std::string name = fileName;

@@ -1,0 +1,49 @@
+// Where titles-cli's word lists come from: regular files (read as the
+// desktop program reads them), standard input, pipes and FIFOs (read to
+// their end), and the installed lists when none is named.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/messages.h"
+#include "phrase/word_list.h"
+
+namespace titles::cli {
+
+// A named list examined before it is read.
+struct TListInput {
+    bool stream = false;  // standard input, a pipe or a FIFO: text holds it all
+    std::string text;
+};
+
+// Platform side. For a regular file that can be opened returns {false}; for
+// "-", a pipe or a FIFO (waiting for a FIFO's writer, as cat does) reads it
+// to its end, up to the word-file limit. Raises TCliFailure, with the reason
+// where the system gives one, for anything else: a file that cannot be
+// opened, a directory, a socket or a device.
+TListInput ExamineList(const std::string& name, TLanguage language);
+
+// Platform side: the folders searched for installed lists, in order, after
+// the working directory.
+std::vector<std::string> InstalledListFolders();
+
+// Platform side: whether anything stands at the path.
+bool PathExists(const std::string& path);
+
+// The failure for a list that cannot be opened; the reason may be empty.
+TCliFailure CannotOpen(const std::string& name, const std::string& reason, TLanguage language);
+
+// Without -a and -N, and with neither list in the working directory, points
+// the options at the first installed folder that holds both; raises
+// TCliFailure naming the places searched when there is none.
+void FindInstalledLists(TCliOptions& options, TLanguage language);
+
+// Fills the list from the named source.
+void LoadList(TWordList& list, const std::string& name, TLanguage language);
+
+// The bytes of the named source, for the checker.
+TFileBytes ReadListBytes(const std::string& name, TLanguage language);
+
+}  // namespace titles::cli

@@ -1,0 +1,77 @@
+// Word lists on Windows: what a named list is, reading standard input and
+// pipes, and the program's own folder for the installed lists.
+#include <windows.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "base/texts.h"
+#include "cli/input.h"
+#include "cli/system_text.h"
+
+namespace titles::cli {
+namespace {
+
+constexpr std::size_t kMaxListBytes = std::numeric_limits<std::int32_t>::max();
+
+std::string ReadToEnd(HANDLE handle, const std::string& name, TLanguage language) {
+    std::string text;
+    std::size_t got = 0;
+    for (;;) {
+        if (text.size() - got < 65536) text.resize(got + (got / 2 > 65536 ? got / 2 : 65536));
+        DWORD read = 0;
+        if (!ReadFile(handle, text.data() + got, 65536, &read, nullptr)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) break;  // the writer is done
+            throw CannotOpen(name, SystemErrorText(error), language);
+        }
+        if (read == 0) break;
+        got += read;
+        if (got > kMaxListBytes) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
+    }
+    text.resize(got);
+    return text;
+}
+
+}  // namespace
+
+TListInput ExamineList(const std::string& name, TLanguage language) {
+    if (name == kStandardInputName) return {true, ReadToEnd(GetStdHandle(STD_INPUT_HANDLE), name, language)};
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw CannotOpen(name, SystemErrorText(GetLastError()), language);
+    const DWORD type = GetFileType(file);
+    TListInput input;
+    if (type == FILE_TYPE_PIPE) {
+        try {
+            input = {true, ReadToEnd(file, name, language)};
+        } catch (...) {
+            CloseHandle(file);
+            throw;
+        }
+    }
+    LARGE_INTEGER size{};
+    const bool tooLarge = type == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+                          static_cast<std::uint64_t>(size.QuadPart) > kMaxListBytes;
+    CloseHandle(file);
+    if (type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE) {
+        throw CannotOpen(name, std::string(texts::kCliNotAFile), language);
+    }
+    if (tooLarge) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
+    return input;
+}
+
+std::vector<std::string> InstalledListFolders() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string folder(path, length);
+    const std::size_t slash = folder.find_last_of("\\/");
+    if (slash == std::string::npos) return {};
+    folder.resize(slash);
+    return {folder};
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace titles::cli

@@ -1,0 +1,164 @@
+// titles-cli's command line, read by getopt_long.
+#include <getopt.h>
+
+#include <charconv>
+#include <cstring>
+
+#include "base/failure.h"
+#include "base/texts.h"
+#include "cli/cli.h"
+
+namespace titles::cli {
+namespace {
+
+// Decimal digits only: no sign, no spaces, no base prefix.
+template <typename T>
+std::optional<T> ParseNumber(std::string_view text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+enum : int { kCheckOption = 256, kStatsOption, kFormatOption };
+
+constexpr const char* kShortOptions = ":s:n:a:N:hV";
+const option kLongOptions[] = {
+    {"seed", required_argument, nullptr, 's'},       {"count", required_argument, nullptr, 'n'},
+    {"adjectives", required_argument, nullptr, 'a'}, {"nouns", required_argument, nullptr, 'N'},
+    {"check", no_argument, nullptr, kCheckOption},   {"stats", no_argument, nullptr, kStatsOption},
+    {"format", required_argument, nullptr, kFormatOption},
+    {"help", no_argument, nullptr, 'h'},             {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
+bool IsOptionValue(int value) {
+    for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+        if (o->val == value) return true;
+    }
+    return false;
+}
+
+// What getopt_long refused, in words: it tells only the kind of problem, by
+// its result and optopt (0 for a long option it could not match; a letter
+// that is no option for an unknown short one), and the element it was
+// reading is the one before optind, except inside a group of short options.
+std::string DescribeRefusal(int result, int shortOption, std::string_view element) {
+    if (result == '?' && shortOption != 0 && !IsOptionValue(shortOption)) {
+        return FormatText(texts::kUsageInvalidShort, {std::string(1, static_cast<char>(shortOption))});
+    }
+    if (element.rfind("--", 0) != 0) {
+        return FormatText(texts::kUsageNeedsValue, {"-" + std::string(1, static_cast<char>(shortOption))});
+    }
+    const std::string_view name = element.substr(2, element.find('=') - 2);
+    const std::string shown = "--" + std::string(name);
+    if (result == ':') return FormatText(texts::kUsageNeedsValue, {shown});
+    if (shortOption != 0) return FormatText(texts::kUsageTakesNoValue, {shown});
+    int matches = 0;
+    for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+        if (std::string_view(o->name).rfind(name, 0) == 0) ++matches;
+    }
+    return FormatText(matches == 0 ? texts::kUsageUnknownOption : texts::kUsageAmbiguousOption, {shown});
+}
+
+// Applies one recognised option; false (with error set) when its value is wrong.
+bool Apply(int result, std::string_view value, TCliOptions& options, bool& formatGiven,
+           std::string& titlesOption, std::string& error) {
+    switch (result) {
+        case 's':
+            if (const auto seed = ParseNumber<std::uint32_t>(value)) {
+                options.seed = *seed;
+                titlesOption = "--seed";
+                return true;
+            }
+            error = FormatText(texts::kUsageBadSeed, {value});
+            return false;
+        case 'n':
+            if (const auto count = ParseNumber<std::uint64_t>(value)) {
+                options.count = *count;
+                titlesOption = "--count";
+                return true;
+            }
+            error = FormatText(texts::kUsageBadCount, {value});
+            return false;
+        case 'a': options.adjectiveFile = value; options.listsNamed = true; return true;
+        case 'N': options.nounFile = value; options.listsNamed = true; return true;
+        case 'h': options.help = true; return true;
+        case 'V': options.version = true; return true;
+        case kFormatOption:
+            if (value != "text" && value != "json") {
+                error = FormatText(texts::kUsageBadFormat, {value});
+                return false;
+            }
+            options.format = value == "json" ? TReportFormat::Json : TReportFormat::Text;
+            formatGiven = true;
+            return true;
+        default: {
+            const TCliMode mode = result == kCheckOption ? TCliMode::Check : TCliMode::Stats;
+            if (options.mode != TCliMode::Titles && options.mode != mode) {
+                error = texts::kUsageCheckAndStats;
+                return false;
+            }
+            options.mode = mode;
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error) {
+    // getopt_long wants writable C strings, and argv[0] for the program.
+    std::vector<std::string> storage;
+    storage.reserve(args.size() + 1);
+    storage.emplace_back("titles-cli");
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& s : storage) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(storage.size());
+
+    TCliOptions options;
+    bool formatGiven = false;
+    std::string titlesOption;  // the last option that only printing titles takes
+    opterr = 0;                // problems are reported here, in one line
+    optind = 0;                // start afresh on every call
+    for (;;) {
+        const int result = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+        if (result == -1) break;
+        if (result == '?' || result == ':') {
+            error = DescribeRefusal(result, optopt, storage[static_cast<std::size_t>(optind - 1)]);
+            return std::nullopt;
+        }
+        const std::string_view value = optarg != nullptr ? optarg : "";
+        if (!Apply(result, value, options, formatGiven, titlesOption, error)) return std::nullopt;
+    }
+    if (optind < argc) {
+        error = FormatText(texts::kUsageExtraArgument, {storage[static_cast<std::size_t>(optind)]});
+        return std::nullopt;
+    }
+    if (options.adjectiveFile == kStandardInputName && options.nounFile == kStandardInputName) {
+        error = texts::kUsageTwoStdin;
+        return std::nullopt;
+    }
+    if (options.mode == TCliMode::Titles && formatGiven) {
+        error = texts::kUsageFormatWithTitles;
+        return std::nullopt;
+    }
+    if (options.mode != TCliMode::Titles && !titlesOption.empty()) {
+        const char* mode = options.mode == TCliMode::Check ? "--check" : "--stats";
+        error = FormatText(texts::kUsageTitlesOptionInReport, {titlesOption, mode});
+        return std::nullopt;
+    }
+    return options;
+}
+
+const std::string& UsageText() {
+    static const std::string text(texts::kCliUsage);
+    return text;
+}
+
+std::string VersionText() { return FormatText(texts::kCliVersion, {TITLES_VERSION}) + "\n"; }
+
+}  // namespace titles::cli
