@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "cli/cli.h"
 #include "support/test_support.h"
 
@@ -14,6 +17,7 @@ const std::string kCli = TITLES_CLI_PATH;
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ::setenv("LC_ALL", "C", 1);  // messages in English unless a test says otherwise
         dir_.Write("adjectives.txt", "Dark\r\nSilent\r\nGolden\r\nBroken\r\n");
         dir_.Write("nouns.txt", "Running\nCastle\nDragon\nFalling\nStar\nMoon\nSword\n");
     }
@@ -59,24 +63,39 @@ TEST_F(CliTest, WordBytesPassThroughUnchanged) {
 }
 
 TEST_F(CliTest, FailuresGoToStandardErrorWithExitOne) {
+    // Each message in English and, under a Japanese locale, in the desktop
+    // program's exact words.
     struct Case {
         std::vector<std::string> args;
-        std::string err;
+        std::string english;
+        std::string japanese;
     };
     dir_.Write("empty.txt", "");
     dir_.Write("two.txt", "A\nB\n");
+    dir_.Write("nogerund.txt", "A\nB\nC\nD\nE\nF\n");
     const Case cases[] = {
-        {{"--adjectives", "missing.txt"}, "ファイル missing.txt は開けません.\n"},
-        {{"--nouns", "gone.txt"}, "ファイル gone.txt は開けません.\n"},
-        {{"--adjectives", "missing.txt", "--nouns", "gone.txt"}, "ファイル missing.txt は開けません.\n"},
-        {{"--adjectives", "."}, "ファイル . は開けません.\n"},
-        {{"--adjectives", "empty.txt", "--seed", "0"}, "リストのインデックスが範囲を超えています (0)\n"},
-        {{"--nouns", "two.txt", "--seed", "0", "--count", "50"}, "ファイル two.txt には使える単語が足りません.\n"},
+        {{"--adjectives", "missing.txt"}, "cannot open missing.txt: No such file or directory",
+         "ファイル missing.txt は開けません."},
+        {{"--nouns", "gone.txt"}, "cannot open gone.txt: No such file or directory", "ファイル gone.txt は開けません."},
+        {{"--adjectives", "missing.txt", "--nouns", "gone.txt"}, "cannot open missing.txt: No such file or directory",
+         "ファイル missing.txt は開けません."},
+        {{"--adjectives", "."}, "cannot open .: Is a directory", "ファイル . は開けません."},
+        {{"--adjectives", "/dev/null"}, "cannot open /dev/null: not a file or a pipe",
+         "ファイル /dev/null は開けません."},
+        {{"--adjectives", "empty.txt", "--seed", "0"}, "list index out of bounds (0)",
+         "リストのインデックスが範囲を超えています (0)"},
+        {{"--nouns", "two.txt", "--seed", "0", "--count", "50"}, "two.txt: too few usable words",
+         "ファイル two.txt には使える単語が足りません."},
+        {{"--nouns", "nogerund.txt", "--seed", "6", "--count", "50"}, "nogerund.txt: no word ends in \"ing\"",
+         "ファイル nogerund.txt には ing で終わる単語がありません."},
     };
     for (const auto& c : cases) {
-        const auto r = Run(c.args);
-        EXPECT_EQ(r.exitCode, 1) << c.err;
-        EXPECT_EQ(r.err, c.err);
+        for (const char* locale : {"C", "ja_JP.UTF-8"}) {
+            ::setenv("LC_ALL", locale, 1);
+            const auto r = Run(c.args);
+            EXPECT_EQ(r.exitCode, 1) << c.english;
+            EXPECT_EQ(r.err, "titles-cli: " + (*locale == 'C' ? c.english : c.japanese) + "\n");
+        }
     }
 }
 
@@ -97,7 +116,10 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
     for (const auto& args : cases) {
         const auto r = Run(args);
         EXPECT_EQ(r.exitCode, 2) << args[0];
-        EXPECT_NE(r.err.find("Usage: titles-cli"), std::string::npos);
+        // One line naming the problem, one pointing to the help.
+        EXPECT_EQ(r.err.rfind("titles-cli: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - std::string("Try 'titles-cli --help'.\n").size() - 1) << r.err;
+        EXPECT_TRUE(r.err.ends_with("\nTry 'titles-cli --help'.\n")) << r.err;
         EXPECT_EQ(r.out, "");
     }
 }
@@ -123,6 +145,52 @@ TEST_F(CliTest, WriteErrorIsReported) {
                                        dir_.Path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("write error"), std::string::npos);
+}
+
+// Lists that are not regular files, and lists found where they are installed,
+// give the same titles as the files themselves.
+TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
+    const std::string same = Run({"-s", "42", "-n", "40"}).out;
+    ASSERT_EQ(std::count(same.begin(), same.end(), '\n'), 40);
+    const auto shell = [&](const std::string& script, const std::filesystem::path& cwd) {
+        return testing::RunProcess({"/bin/bash", "-c", "cli='" + kCli + "'; " + script}, cwd);
+    };
+    const auto root = dir_.Path();
+    // A writer that opens the FIFO only later: the reader waits for it.
+    const std::string fifo = "rm -f f; mkfifo f; (sleep 0.3; cat nouns.txt >f) & ";
+    struct Case {
+        std::string script;
+        std::filesystem::path cwd;
+    };
+    std::filesystem::create_directories(root / "empty");
+    std::filesystem::create_directories(root / "share/titles");
+    std::filesystem::copy(root / "adjectives.txt", root / "share/titles");
+    std::filesystem::copy(root / "nouns.txt", root / "share/titles");
+    const std::string installed = "HOME=/nonexistent XDG_DATA_HOME= XDG_DATA_DIRS=/nonexistent:'" +
+                                  (root / "share").string() + "' ";
+    const Case cases[] = {
+        {"$cli -s 42 -n 40 -a - <adjectives.txt", root},
+        {"cat nouns.txt | $cli -s 42 -n 40 --nouns=-", root},
+        {"$cli -s 42 -n 40 -N <(cat nouns.txt) -a <(cat adjectives.txt)", root},
+        {fifo + "$cli -s 42 -n 40 -N f", root},
+        {fifo + "$cli --seed 42 --count 40 --adjectives adjectives.txt --nouns f", root},
+        {installed + "$cli -s 42 -n 40", root / "empty"},
+        {"XDG_DATA_HOME='" + root.string() + "/share' $cli -s 42 -n 40", root / "empty"},
+    };
+    for (const auto& c : cases) {
+        const auto r = shell(c.script, c.cwd);
+        EXPECT_EQ(r.exitCode, 0) << c.script << "\n" << r.err;
+        EXPECT_EQ(r.out, same) << c.script;
+    }
+    // The working directory wins over the installed lists.
+    dir_.Write("empty/adjectives.txt", "Only\nOther\n");
+    dir_.Write("empty/nouns.txt", "Xing\nY\nZ\nW\nV\n");
+    EXPECT_NE(shell(installed + "$cli -s 42 -n 40", root / "empty").out, same);
+    // Nothing found: the message names every place looked in.
+    const auto none = shell("HOME=/home/nobody XDG_DATA_HOME= XDG_DATA_DIRS=/a:/b $cli", root / "share");
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "titles-cli: cannot find adjectives.txt and nouns.txt; looked in ., "
+                        "/home/nobody/.local/share/titles, /a/titles, /b/titles\n");
 }
 
 }  // namespace

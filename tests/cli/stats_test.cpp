@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/stats.h"
+#include "cli/stats_report.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 
@@ -270,14 +271,19 @@ TEST(StatsReport, TextColumnsLineUpAtAnySize) {
 TEST(StatsReport, SizeOfTheCountInWords) {
     const auto firstLine = [](const TListCounts& c) {
         const std::string text = FormatStatsText(ComputeStats(c), "a", "n");
-        const std::size_t at = text.find("Distinct compositions: ");
+        const std::size_t at = text.find("Compositions: ");
         return text.substr(at, text.find('\n', at) - at);
     };
-    EXPECT_EQ(firstLine({4, 7, 2}), "Distinct compositions: 298036");
+    EXPECT_EQ(firstLine({4, 7, 2}), "Compositions: 298036");
     // By hand: 40 x (7 x 4321 + 6 x 12 x 3001) + 3 x 2 x 40 x (6 x 2001 + 5 x 11 x 1281).
-    EXPECT_EQ(firstLine({40, 7, 2}), "Distinct compositions: 29643400 (about 3.0 x 10^7)");
-    EXPECT_EQ(firstLine({0, 7, 2}), "Distinct compositions: 0");
-    EXPECT_EQ(firstLine({541, 1346, 148}), "Distinct compositions: 1608217787026741710188 (about 1.6 x 10^21)");
+    EXPECT_EQ(firstLine({40, 7, 2}), "Compositions: 29643400 (about 3.0 x 10^7)");
+    EXPECT_EQ(firstLine({0, 7, 2}), "Compositions: 0");
+    EXPECT_EQ(firstLine({541, 1346, 148}), "Compositions: 1608217787026741710188 (about 1.6 x 10^21)");
+    // However many compositions, the titles are bounded by the random states.
+    const std::string text = FormatStatsText(ComputeStats({541, 1346, 148}), "a", "n");
+    EXPECT_NE(text.find("\nDistinct titles: at most 4294967296\n"), std::string::npos) << text;
+    const std::string json = FormatStatsJson(ComputeStats({541, 1346, 148}), "a", "n");
+    EXPECT_NE(json.find("\n  \"distinct_titles_at_most\": \"4294967296\",\n"), std::string::npos) << json;
 }
 
 TEST(StatsReport, JsonMarksShapesThatCannotComplete) {
