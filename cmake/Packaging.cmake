@@ -1,27 +1,57 @@
 # Packages, written to build/packages/:
 #   Windows build (windows preset): titles-<version>-win64.zip, the programs
-#     with the word lists beside them, ready to run from the unpacked folder.
-#   Linux build (default preset): a .deb of everything the install() rules
-#     install (programs, word lists, icon, desktop entry, manual pages).
-# Made by `make package`, or `cpack --config <build>/CPackConfig.cmake`.
+#     (Titles.exe and titles-cli.exe) with the word lists, LICENSE and a short
+#     read-me beside them, ready to run from the unpacked folder.
+#   Linux build (package preset): a .deb of everything the install() rules
+#     install (programs, word lists, icon, desktop entry, AppStream metadata,
+#     gzipped manual pages, licence, copyright and changelog).
+# Made by `make package`, which also runs lintian on the .deb, or
+# `cpack --config <build>/CPackConfig.cmake`.
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/README.md)
-  if(WIN32)
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
-  else()
-    install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(TITLES_MAINTAINER "Titles developers <titles@example.org>")
+
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)
+else()
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+                ${PROJECT_SOURCE_DIR}/packaging/linux/copyright
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+  # Debian keeps manual pages and changelogs compressed, reproducibly (-n:
+  # no name or time stamp in the archive).
+  set(gzipped "")
+  macro(titles_gzip source output)
+    add_custom_command(OUTPUT ${output}
+                       COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${source} ${output}
+                       DEPENDS ${source} VERBATIM)
+    list(APPEND gzipped ${output})
+  endmacro()
+  set(man ${CMAKE_CURRENT_BINARY_DIR}/man)
+  file(MAKE_DIRECTORY ${man})
+  titles_gzip(${PROJECT_SOURCE_DIR}/docs/titles-cli.1 ${man}/titles-cli.1.gz)
+  install(FILES ${man}/titles-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  if(TITLES_BUILD_GUI)
+    titles_gzip(${PROJECT_SOURCE_DIR}/docs/titles.1 ${man}/titles.1.gz)
+    install(FILES ${man}/titles.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/org.example.Titles.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   endif()
+  titles_gzip(${PROJECT_SOURCE_DIR}/packaging/linux/changelog ${man}/changelog.Debian.gz)
+  install(FILES ${man}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  add_custom_target(titles_gzipped ALL DEPENDS ${gzipped})
 endif()
 
 set(CPACK_PACKAGE_NAME titles)
 set(CPACK_PACKAGE_VENDOR "Titles")
-set(CPACK_PACKAGE_CONTACT "Titles developers")
+set(CPACK_PACKAGE_CONTACT "${TITLES_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "random title generator")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Titles invents random titles from a list of adjectives and a list of nouns. "
-  "The desktop program shows one title in a small window and composes a new one "
-  "at each click; titles-cli prints titles for a given seed.")
+  "Titles invents random titles from a list of adjectives and a list of\n"
+  "nouns. The desktop program shows one title in a small window and\n"
+  "composes a new one at each click; titles-cli prints titles for a given\n"
+  "seed, checks word lists and counts the compositions they allow.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/packages)
 set(CPACK_STRIP_FILES ON)
 
@@ -32,12 +62,18 @@ if(WIN32)
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TITLES_MAINTAINER}")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # Loaded at run time, so invisible to shlibdeps: the SVG plugin draws the
-  # window icon, and the fonts stand in for the designed Arial and MS Sans
-  # Serif (the latter sets the scale) and show the Japanese messages.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation, fonts-open-sans, fonts-ipafont-gothic")
+  # window icon. The fonts stand in for the designed Arial (any metric-
+  # compatible sans) and MS Sans Serif (Open Sans sets the scale), and show
+  # the Japanese messages (any Japanese font); without them Qt picks others.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "fonts-liberation | fonts-liberation2 | fonts-croscore, fonts-open-sans, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic")
 endif()
 
 include(CPack)

@@ -45,8 +45,8 @@ inline constexpr std::string_view kCliNoGerund = "%s: no word ends in \"ing\"";
 inline constexpr std::string_view kCliOutOfMemory = "not enough memory";
 inline constexpr std::string_view kCliNotAFile = "not a file or a pipe";
 inline constexpr std::string_view kCliTooLarge = "2 GiB or larger";
-inline constexpr std::string_view kCliListsNotFound = "cannot find %s and %s; looked in %s";
-inline constexpr std::string_view kCliListsNotFoundJa = "ファイル %s と %s が見つかりません (探した場所: %s)";
+inline constexpr std::string_view kCliListNotFound = "cannot find %s; looked in %s";
+inline constexpr std::string_view kCliListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
 inline constexpr std::string_view kCliWriteError = "write error: %s";
 inline constexpr std::string_view kCliTryHelp = "Try 'titles-cli --help'.";
 
@@ -90,11 +90,11 @@ inline constexpr std::string_view kCliUsage =
     "  -V, --version          show the version and exit\n"
     "\n"
     "FILE may be a pipe or FIFO, read to its end; '-' is standard input.\n"
-    "Without -a and -N the lists are adjectives.txt and nouns.txt in the working\n"
-    "directory or else in the first folder that holds both of\n"
-    "$XDG_DATA_HOME/titles (default ~/.local/share/titles) and DIR/titles for\n"
-    "each DIR in $XDG_DATA_DIRS (default /usr/local/share:/usr/share); on\n"
-    "Windows, the folder of titles-cli.exe.\n"
+    "A list not named is adjectives.txt or nouns.txt in the working directory,\n"
+    "or else in the first folder that holds it of $XDG_DATA_HOME/titles (default\n"
+    "~/.local/share/titles) and DIR/titles for each DIR in $XDG_DATA_DIRS\n"
+    "(default /usr/local/share:/usr/share); on Windows, the folder of\n"
+    "titles-cli.exe.\n"
     "\n"
     "--stats counts compositions: sequences of entries, connectors and separators.\n"
     "Different compositions can read the same, and each title is fixed by the\n"

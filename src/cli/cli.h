@@ -23,7 +23,8 @@ struct TCliOptions {
     std::uint64_t count = 1;
     std::string adjectiveFile{kDefaultAdjectiveFile};
     std::string nounFile{kDefaultNounFile};
-    bool listsNamed = false;  // -a or -N given: no search for installed lists
+    bool adjectivesNamed = false;  // -a given: no search for installed lists
+    bool nounsNamed = false;       // -N given
     bool help = false;
     bool version = false;
 };

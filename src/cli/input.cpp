@@ -12,21 +12,28 @@ TCliFailure CannotOpen(const std::string& name, const std::string& reason, TLang
     return TCliFailure(reason.empty() ? text : FormatText(texts::kCliWithReason, {text, reason}));
 }
 
-void FindInstalledLists(TCliOptions& options, TLanguage language) {
-    if (options.listsNamed || PathExists(options.adjectiveFile) || PathExists(options.nounFile)) return;
+namespace {
+
+void FindInstalledList(std::string& fileName, TLanguage language) {
+    if (PathExists(fileName)) return;
     std::string searched = ".";
     for (const std::string& folder : InstalledListFolders()) {
-        const std::string adjectives = folder + "/" + options.adjectiveFile;
-        const std::string nouns = folder + "/" + options.nounFile;
-        if (PathExists(adjectives) && PathExists(nouns)) {
-            options.adjectiveFile = adjectives;
-            options.nounFile = nouns;
+        const std::string path = folder + "/" + fileName;
+        if (PathExists(path)) {
+            fileName = path;
             return;
         }
         searched += ", " + folder;
     }
-    const auto pattern = language == TLanguage::Japanese ? texts::kCliListsNotFoundJa : texts::kCliListsNotFound;
-    throw TCliFailure(FormatText(pattern, {options.adjectiveFile, options.nounFile, searched}));
+    const auto pattern = language == TLanguage::Japanese ? texts::kCliListNotFoundJa : texts::kCliListNotFound;
+    throw TCliFailure(FormatText(pattern, {fileName, searched}));
+}
+
+}  // namespace
+
+void FindInstalledLists(TCliOptions& options, TLanguage language) {
+    if (!options.adjectivesNamed) FindInstalledList(options.adjectiveFile, language);
+    if (!options.nounsNamed) FindInstalledList(options.nounFile, language);
 }
 
 void LoadList(TWordList& list, const std::string& name, TLanguage language) {

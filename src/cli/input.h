@@ -35,9 +35,9 @@ bool PathExists(const std::string& path);
 // The failure for a list that cannot be opened; the reason may be empty.
 TCliFailure CannotOpen(const std::string& name, const std::string& reason, TLanguage language);
 
-// Without -a and -N, and with neither list in the working directory, points
-// the options at the first installed folder that holds both; raises
-// TCliFailure naming the places searched when there is none.
+// Points each list not named by an option and missing from the working
+// directory at the first installed folder that holds it; raises TCliFailure
+// naming the places searched when there is none.
 void FindInstalledLists(TCliOptions& options, TLanguage language);
 
 // Fills the list from the named source.

@@ -49,10 +49,12 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
         return FormatText(texts::kUsageInvalidShort, {std::string(1, static_cast<char>(shortOption))});
     }
     if (element.rfind("--", 0) != 0) {
-        return FormatText(texts::kUsageNeedsValue, {"-" + std::string(1, static_cast<char>(shortOption))});
+        const char shown[] = {'-', static_cast<char>(shortOption), '\0'};
+        return FormatText(texts::kUsageNeedsValue, {shown});
     }
     const std::string_view name = element.substr(2, element.find('=') - 2);
-    const std::string shown = "--" + std::string(name);
+    std::string shown("--");
+    shown += name;
     if (result == ':') return FormatText(texts::kUsageNeedsValue, {shown});
     if (shortOption != 0) return FormatText(texts::kUsageTakesNoValue, {shown});
     int matches = 0;
@@ -82,8 +84,8 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
             }
             error = FormatText(texts::kUsageBadCount, {value});
             return false;
-        case 'a': options.adjectiveFile = value; options.listsNamed = true; return true;
-        case 'N': options.nounFile = value; options.listsNamed = true; return true;
+        case 'a': options.adjectiveFile = value; options.adjectivesNamed = true; return true;
+        case 'N': options.nounFile = value; options.nounsNamed = true; return true;
         case 'h': options.help = true; return true;
         case 'V': options.version = true; return true;
         case kFormatOption:

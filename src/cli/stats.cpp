@@ -166,7 +166,9 @@ std::string ShapeFailure(const TListCounts& c, const TShape& s) {
     }
     if (s.opening && c.gerunds < kMinGerundNouns) {
         static_assert(kMinGerundNouns == 1, "the wording below speaks of one noun");
-        reasons.push_back("needs a noun ending in \"" + std::string(kGerundEnding) + "\", the list has none");
+        std::string reason = "needs a noun ending in \"";
+        reason += kGerundEnding;
+        reasons.push_back(reason + "\", the list has none");
     }
     std::string text;
     for (const auto& r : reasons) text += (text.empty() ? "" : "; ") + r;

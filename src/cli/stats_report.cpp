@@ -27,7 +27,12 @@ std::string ListLine(const std::string& file, std::int64_t entries) {
 }
 
 // Words of the grammar as the reports quote them: "ing", " and ", "using, of, for".
-std::string Quoted(std::string_view words) { return "\"" + std::string(words) + "\""; }
+std::string Quoted(std::string_view words) {
+    std::string text(1, '"');
+    text += words;
+    text += '"';
+    return text;
+}
 
 std::string ConnectorList() {
     std::string list;

@@ -189,8 +189,11 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
     // Nothing found: the message names every place looked in.
     const auto none = shell("HOME=/home/nobody XDG_DATA_HOME= XDG_DATA_DIRS=/a:/b $cli", root / "share");
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(none.err, "titles-cli: cannot find adjectives.txt and nouns.txt; looked in ., "
+    EXPECT_EQ(none.err, "titles-cli: cannot find adjectives.txt; looked in ., "
                         "/home/nobody/.local/share/titles, /a/titles, /b/titles\n");
+    // A list that is named is read as named; the other is still looked for.
+    const auto one = shell(installed + "$cli -s 42 -n 40 -a ../adjectives.txt", root / "share");
+    EXPECT_EQ(one.out, same) << one.err;
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ std::string Parsed(const std::vector<std::string>& args) {
     if (o->format == TReportFormat::Json) text += " json";
     if (o->seed) text += " seed=" + std::to_string(*o->seed);
     text += " count=" + std::to_string(o->count) + " a=" + o->adjectiveFile + " n=" + o->nounFile;
-    if (o->listsNamed) text += " named";
+    if (o->adjectivesNamed) text += " a-named";
+    if (o->nounsNamed) text += " n-named";
     if (o->help) text += " help";
     if (o->version) text += " version";
     return text;
@@ -34,12 +35,12 @@ TEST(CliOptions, Grammar) {
     };
     const Row rows[] = {
         {{}, "titles count=1 a=adjectives.txt n=nouns.txt"},
-        {{"-s", "5", "-n", "3", "-a", "x", "-N", "y"}, "titles seed=5 count=3 a=x n=y named"},
-        {{"-s5", "-n3", "-ax", "-Ny"}, "titles seed=5 count=3 a=x n=y named"},
-        {{"--seed=5", "--count", "3", "--adjectives=x", "--nouns", "y"}, "titles seed=5 count=3 a=x n=y named"},
-        {{"--se", "5", "--cou=3", "--adj", "x", "--n=y"}, "titles seed=5 count=3 a=x n=y named"},
-        {{"-a", "-", "--nouns=-x"}, "titles count=1 a=- n=-x named"},
-        {{"-N", "--", "--"}, "titles count=1 a=adjectives.txt n=-- named"},
+        {{"-s", "5", "-n", "3", "-a", "x", "-N", "y"}, "titles seed=5 count=3 a=x n=y a-named n-named"},
+        {{"-s5", "-n3", "-ax", "-Ny"}, "titles seed=5 count=3 a=x n=y a-named n-named"},
+        {{"--seed=5", "--count", "3", "--adjectives=x", "--nouns", "y"}, "titles seed=5 count=3 a=x n=y a-named n-named"},
+        {{"--se", "5", "--cou=3", "--adj", "x", "--n=y"}, "titles seed=5 count=3 a=x n=y a-named n-named"},
+        {{"-a", "-", "--nouns=-x"}, "titles count=1 a=- n=-x a-named n-named"},
+        {{"-N", "--", "--"}, "titles count=1 a=adjectives.txt n=-- n-named"},
         {{"-s", "1", "--"}, "titles seed=1 count=1 a=adjectives.txt n=nouns.txt"},
         {{"-hV"}, "titles count=1 a=adjectives.txt n=nouns.txt help version"},
         {{"--vers"}, "titles count=1 a=adjectives.txt n=nouns.txt version"},
