@@ -36,6 +36,8 @@ else()
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/org.example.Titles.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME titles)
   titles_gzip(${PROJECT_SOURCE_DIR}/packaging/linux/changelog ${man}/changelog.Debian.gz)
   install(FILES ${man}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
   add_custom_target(titles_gzipped ALL DEPENDS ${gzipped})

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # titles-cli.exe under Wine must print byte for byte what the Linux titles-cli
 # prints: the same titles for the same seed and lists, the same messages and
-# the same exit codes.
+# the same exit codes. Only the reason the system gives for a file that
+# cannot be opened is the system's own (strerror, FormatMessage) and is left
+# out of the comparison.
 #
 # Usage: cli_same_output.sh LINUX_CLI WINDOWS_CLI_EXE WINE_RUN DATA_DIR
 set -euo pipefail
@@ -19,6 +21,8 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# English messages on both sides unless a case asks for Japanese.
+export LC_ALL=C
 
 cp "$data_dir/adjectives.txt" "$data_dir/nouns.txt" "$work/"
 # CR LF line ends, bytes above 127 (Latin-1 and Shift_JIS pairs), "&",
@@ -44,21 +48,28 @@ cases=0
 failures=0
 
 # run NAME ARG... : runs both programs in the work directory and compares
-# standard output, standard error and the exit code.
+# standard output, standard error and the exit code. Standard input is the
+# file RUN_STDIN names, or empty.
 run() {
   local name=$1
   shift
   cases=$((cases + 1))
   local lin_rc=0 win_rc=0
-  (cd "$work" && "$linux_cli" "$@" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
+  local input=${RUN_STDIN:-/dev/null}
+  (cd "$work" && "$linux_cli" "$@" <"$input" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
   local attempt
   for attempt in 1 2 3; do
     win_rc=0
-    (cd "$work" && "$wine_run" "$windows_cli" "$@" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
+    (cd "$work" && "$wine_run" "$windows_cli" "$@" <"$input" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
     # A message of Wine's own launcher (its server going away under it, for
     # one) means the program never ran: start it again.
     grep -q '^wine: ' "$work/win.err" || break
     echo "note $name: Wine failed to start the program, retrying: $(head -1 "$work/win.err")"
+  done
+  local stream
+  for stream in lin.err win.err; do
+    sed -E 's/^(titles-cli: cannot open [^:]*): .*$/\1/' "$work/$stream" >"$work/$stream.cut"
+    mv "$work/$stream.cut" "$work/$stream"
   done
   local problem=""
   cmp -s "$work/lin.out" "$work/win.out" || problem+=" stdout"
@@ -125,6 +136,18 @@ expect_rc 1
 run "empty noun list" --seed 5 --nouns empty.txt
 expect_rc 1
 
+# Lists from standard input: both programs read the same file.
+RUN_STDIN=$work/adj-crlf.txt run "adjectives from standard input" --seed 9 --count 300 --adjectives -
+expect_rc 0
+RUN_STDIN=$work/noun-crlf.txt run "nouns from standard input" -s 9 -n 300 -N -
+expect_rc 0
+
+# Messages in Japanese under a Japanese locale.
+LC_ALL=ja_JP.UTF-8 run "Japanese: missing file" --seed 1 --adjectives missing.txt
+expect_rc 1
+LC_ALL=ja_JP.UTF-8 run "Japanese: lists too small" --seed 5 --count 50 --adjectives adj-one.txt --nouns noun-small.txt
+expect_rc 1
+
 # The reports on the lists.
 run "check report" --check --adjectives adj-crlf.txt --nouns noun-crlf.txt
 run "statistics as JSON" --stats --format json
@@ -140,7 +163,17 @@ run "count negative" --count -1
 expect_rc 2
 run "value missing" --nouns
 expect_rc 2
+run "ambiguous abbreviation" --s 1
+expect_rc 2
+run "unknown short option" -x
+expect_rc 2
+run "short options and --" -s 42 -n 30 -a adj-crlf.txt -N noun-crlf.txt --
+expect_rc 0
+run "abbreviations" --se=42 --cou 30 --adj adj-crlf.txt --no=noun-crlf.txt
+expect_rc 0
 run "help" --help
+expect_rc 0
+run "version" --version
 expect_rc 0
 
 echo "$cases cases, $failures failed"
