@@ -1,5 +1,6 @@
 #include "cli/input.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/texts.h"
@@ -34,6 +35,22 @@ void FindInstalledList(std::string& fileName, TLanguage language) {
 void FindInstalledLists(TCliOptions& options, TLanguage language) {
     if (!options.adjectivesNamed) FindInstalledList(options.adjectiveFile, language);
     if (!options.nounsNamed) FindInstalledList(options.nounFile, language);
+}
+
+std::string ReadToEnd(const std::function<std::size_t(char* buffer, std::size_t size)>& readSome,
+                      const std::string& name, TLanguage language) {
+    constexpr std::size_t kChunk = 65536;
+    std::string text;
+    std::size_t got = 0;
+    for (;;) {
+        if (text.size() - got < kChunk) text.resize(got + std::max(kChunk, got / 2));
+        const std::size_t read = readSome(text.data() + got, kChunk);
+        if (read == 0) break;
+        got += read;
+        if (got > kMaxListBytes) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
+    }
+    text.resize(got);
+    return text;
 }
 
 void LoadList(TWordList& list, const std::string& name, TLanguage language) {

@@ -3,6 +3,9 @@
 // their end), and the installed lists when none is named.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,15 @@ struct TListInput {
 // where the system gives one, for anything else: a file that cannot be
 // opened, a directory, a socket or a device.
 TListInput ExamineList(const std::string& name, TLanguage language);
+
+// Word files, streamed or not, stop short of 2 GiB.
+inline constexpr std::size_t kMaxListBytes = std::numeric_limits<std::int32_t>::max();
+
+// Reads a stream to its end through readSome, which fills up to size bytes
+// of buffer and returns how many (0 at the end) or raises; raises TCliFailure
+// once the stream passes the word-file limit.
+std::string ReadToEnd(const std::function<std::size_t(char* buffer, std::size_t size)>& readSome,
+                      const std::string& name, TLanguage language);
 
 // Platform side: the folders searched for installed lists, in order, after
 // the working directory.

@@ -4,12 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include "base/texts.h"
 #include "cli/input.h"
@@ -17,37 +15,15 @@
 namespace titles::cli {
 namespace {
 
-// Word files, streamed or not, stop short of 2 GiB.
-constexpr std::size_t kMaxListBytes = std::numeric_limits<std::int32_t>::max();
-
-class TDescriptor {
-public:
-    explicit TDescriptor(int fd) noexcept : fd_(fd) {}
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    ~TDescriptor() {
-        if (fd_ > STDERR_FILENO) ::close(fd_);
-    }
-    int Get() const noexcept { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::string ReadToEnd(int fd, const std::string& name, TLanguage language) {
-    std::string text;
-    std::size_t got = 0;
-    for (;;) {
-        if (text.size() - got < 65536) text.resize(got + std::max<std::size_t>(65536, got / 2));
-        const ssize_t r = ::read(fd, text.data() + got, text.size() - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) throw CannotOpen(name, std::strerror(errno), language);
-        if (r == 0) break;
-        got += static_cast<std::size_t>(r);
-        if (got > kMaxListBytes) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
-    }
-    text.resize(got);
-    return text;
+    const auto readSome = [&](char* buffer, std::size_t size) -> std::size_t {
+        for (;;) {
+            const ssize_t r = ::read(fd, buffer, size);
+            if (r >= 0) return static_cast<std::size_t>(r);
+            if (errno != EINTR) throw CannotOpen(name, std::strerror(errno), language);
+        }
+    };
+    return cli::ReadToEnd(readSome, name, language);
 }
 
 }  // namespace
@@ -65,20 +41,27 @@ TListInput ExamineList(const std::string& name, TLanguage language) {
             fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);  // waits for a writer
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) throw CannotOpen(name, std::strerror(errno), language);
-        TDescriptor file(fd);
-        if (::fstat(file.Get(), &info) != 0 || !S_ISFIFO(info.st_mode)) {
-            throw CannotOpen(name, std::string(texts::kCliNotAFile), language);
+        TListInput input{true, {}};
+        try {
+            if (::fstat(fd, &info) != 0 || !S_ISFIFO(info.st_mode)) {
+                throw CannotOpen(name, std::string(texts::kCliNotAFile), language);
+            }
+            input.text = ReadToEnd(fd, name, language);
+        } catch (...) {
+            ::close(fd);
+            throw;
         }
-        return {true, ReadToEnd(file.Get(), name, language)};
+        ::close(fd);
+        return input;
     }
     if (!S_ISREG(info.st_mode)) throw CannotOpen(name, std::string(texts::kCliNotAFile), language);
     // A regular file is read by the word-list reader; opening it here first
     // finds the reason should that fail.
-    TDescriptor file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0) throw CannotOpen(name, std::strerror(errno), language);
-    if (::fstat(file.Get(), &info) == 0 && static_cast<std::uint64_t>(info.st_size) > kMaxListBytes) {
-        throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
-    }
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) throw CannotOpen(name, std::strerror(errno), language);
+    const bool tooLarge = ::fstat(fd, &info) == 0 && static_cast<std::uint64_t>(info.st_size) > kMaxListBytes;
+    ::close(fd);
+    if (tooLarge) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
     return {};
 }
 

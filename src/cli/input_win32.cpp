@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "base/texts.h"
 #include "cli/input.h"
@@ -12,25 +11,15 @@
 namespace titles::cli {
 namespace {
 
-constexpr std::size_t kMaxListBytes = std::numeric_limits<std::int32_t>::max();
-
 std::string ReadToEnd(HANDLE handle, const std::string& name, TLanguage language) {
-    std::string text;
-    std::size_t got = 0;
-    for (;;) {
-        if (text.size() - got < 65536) text.resize(got + (got / 2 > 65536 ? got / 2 : 65536));
+    const auto readSome = [&](char* buffer, std::size_t size) -> std::size_t {
         DWORD read = 0;
-        if (!ReadFile(handle, text.data() + got, 65536, &read, nullptr)) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) break;  // the writer is done
-            throw CannotOpen(name, SystemErrorText(error), language);
-        }
-        if (read == 0) break;
-        got += read;
-        if (got > kMaxListBytes) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
-    }
-    text.resize(got);
-    return text;
+        if (ReadFile(handle, buffer, static_cast<DWORD>(size), &read, nullptr)) return read;
+        const DWORD error = GetLastError();
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;  // the writer is done
+        throw CannotOpen(name, SystemErrorText(error), language);
+    };
+    return cli::ReadToEnd(readSome, name, language);
 }
 
 }  // namespace

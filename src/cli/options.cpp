@@ -64,26 +64,29 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
     return FormatText(matches == 0 ? texts::kUsageUnknownOption : texts::kUsageAmbiguousOption, {shown});
 }
 
+// The value of --seed or --count, a titles-only option; false (with error
+// set) when it is no number of the target's type.
+template <typename TNumber, typename TTarget>
+bool SetNumber(std::string_view value, TTarget& target, const char* option, std::string_view badValue,
+               std::string& titlesOption, std::string& error) {
+    const auto number = ParseNumber<TNumber>(value);
+    if (!number) {
+        error = FormatText(badValue, {value});
+        return false;
+    }
+    target = *number;
+    titlesOption = option;
+    return true;
+}
+
 // Applies one recognised option; false (with error set) when its value is wrong.
 bool Apply(int result, std::string_view value, TCliOptions& options, bool& formatGiven,
            std::string& titlesOption, std::string& error) {
     switch (result) {
         case 's':
-            if (const auto seed = ParseNumber<std::uint32_t>(value)) {
-                options.seed = *seed;
-                titlesOption = "--seed";
-                return true;
-            }
-            error = FormatText(texts::kUsageBadSeed, {value});
-            return false;
+            return SetNumber<std::uint32_t>(value, options.seed, "--seed", texts::kUsageBadSeed, titlesOption, error);
         case 'n':
-            if (const auto count = ParseNumber<std::uint64_t>(value)) {
-                options.count = *count;
-                titlesOption = "--count";
-                return true;
-            }
-            error = FormatText(texts::kUsageBadCount, {value});
-            return false;
+            return SetNumber<std::uint64_t>(value, options.count, "--count", texts::kUsageBadCount, titlesOption, error);
         case 'a': options.adjectiveFile = value; options.adjectivesNamed = true; return true;
         case 'N': options.nounFile = value; options.nounsNamed = true; return true;
         case 'h': options.help = true; return true;

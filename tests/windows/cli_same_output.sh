@@ -68,7 +68,10 @@ run() {
   done
   local stream
   for stream in lin.err win.err; do
-    sed -E 's/^(titles-cli: cannot open [^:]*): .*$/\1/' "$work/$stream" >"$work/$stream.cut"
+    # Also dropped: the complaint of Wine's launcher script (bash) about a
+    # locale that this system lacks; Wine itself still takes it up.
+    sed -E -e 's/^(titles-cli: cannot open [^:]*): .*$/\1/' -e '/: warning: setlocale: /d' \
+      "$work/$stream" >"$work/$stream.cut"
     mv "$work/$stream.cut" "$work/$stream"
   done
   local problem=""
