@@ -123,7 +123,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     } catch (const TFailure& failure) {
         PrintMessage(err, FailureText(failure, language), language);
     } catch (const std::bad_alloc&) {
-        PrintMessage(err, language == TLanguage::Japanese ? texts::kOutOfMemory : texts::kCliOutOfMemory, language);
+        PrintMessage(err, OutOfMemoryText(language), language);
     }
     return kExitFailure;
 }

@@ -5,18 +5,22 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/messages.h"
 
 int main(int argc, char** argv) {
-    titles::cli::PrepareStandardStreams();
-    // Failures of the word lists and lack of memory are reported by RunCli
-    // itself; another library error still ends with a message, not a crash.
+    using namespace titles::cli;
+    PrepareStandardStreams();
+    // Failures of the word lists and lack of memory while composing are
+    // reported by RunCli itself; any other library error still ends with a
+    // message, not a crash.
+    const TLanguage language = MessageLanguage();
     try {
         std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-        return titles::cli::RunCli(args, stdout, stderr);
+        return RunCli(args, stdout, stderr);
     } catch (const std::bad_alloc&) {
-        std::fputs("titles-cli: not enough memory.\n", stderr);
+        PrintMessage(stderr, OutOfMemoryText(language), language);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "titles-cli: %s.\n", e.what());
+        PrintMessage(stderr, e.what(), language);
     }
-    return titles::cli::kExitFailure;
+    return kExitFailure;
 }

@@ -71,6 +71,10 @@ std::string MessageLine(std::string_view text, TLanguage language) {
     return line;
 }
 
+std::string_view OutOfMemoryText(TLanguage language) {
+    return language == TLanguage::Japanese ? texts::kOutOfMemory : texts::kCliOutOfMemory;
+}
+
 void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
     WriteBytes(err, MessageLine(text, language));
     std::fflush(err);

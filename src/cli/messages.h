@@ -33,6 +33,9 @@ std::string MessageLine(std::string_view text, TLanguage language);
 
 void PrintMessage(std::FILE* err, std::string_view text, TLanguage language);
 
+// The message for running out of memory.
+std::string_view OutOfMemoryText(TLanguage language);
+
 // A failure whose message titles-cli has already put in its words.
 class TCliFailure : public TFailure {
 public:
