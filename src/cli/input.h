@@ -41,7 +41,7 @@ std::string ReadToEnd(const std::function<std::size_t(char* buffer, std::size_t 
 // the working directory.
 std::vector<std::string> InstalledListFolders();
 
-// Platform side: whether anything stands at the path.
+// Platform side: whether anything stands at the path, a broken link too.
 bool PathExists(const std::string& path);
 
 // The failure for a list that cannot be opened; the reason may be empty.

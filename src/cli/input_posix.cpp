@@ -86,8 +86,9 @@ std::vector<std::string> InstalledListFolders() {
 }
 
 bool PathExists(const std::string& path) {
+    // A broken link counts: the list is there, and opening it says why not.
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace titles::cli

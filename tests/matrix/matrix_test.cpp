@@ -116,7 +116,8 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
         }
     }
 
-    // Through the tool, started in the directory with the default names. It
+    // Through the tool, started in the directory and given the two names, so
+    // that a missing file is not looked for among the installed lists. It
     // waits for a FIFO's writer, as cat does, where the library refuses.
     if (c.name == "fifo") return;
     std::vector<std::string> argv;
@@ -131,7 +132,8 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
         argv = {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"};
     }
     for (const std::string& a : {cli, std::string("--seed"), std::to_string(kSeed), std::string("--count"),
-                                 std::to_string(kCount)}) {
+                                 std::to_string(kCount), std::string("--adjectives=adjectives.txt"),
+                                 std::string("--nouns=nouns.txt")}) {
         argv.push_back(a);
     }
     ::setenv("LC_ALL", "ja_JP.UTF-8", 1);  // the tool's messages in the desktop program's words
