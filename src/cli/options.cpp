@@ -40,10 +40,10 @@ bool IsOptionValue(int value) {
     return false;
 }
 
-// What getopt_long refused, in words: it tells only the kind of problem, by
-// its result and optopt (0 for a long option it could not match; a letter
-// that is no option for an unknown short one), and the element it was
-// reading is the one before optind, except inside a group of short options.
+// What getopt_long refused, in words. Its result and optopt tell a short
+// option's problem (optopt: a letter that is no option, or one whose value is
+// missing); for a long option the element before optind is looked up here,
+// as the getopt of glibc and of mingw-w64 report those differently.
 std::string DescribeRefusal(int result, int shortOption, std::string_view element) {
     if (result == '?' && shortOption != 0 && !IsOptionValue(shortOption)) {
         return FormatText(texts::kUsageInvalidShort, {std::string(1, static_cast<char>(shortOption))});
@@ -55,13 +55,16 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
     const std::string_view name = element.substr(2, element.find('=') - 2);
     std::string shown("--");
     shown += name;
-    if (result == ':') return FormatText(texts::kUsageNeedsValue, {shown});
-    if (shortOption != 0) return FormatText(texts::kUsageTakesNoValue, {shown});
+    const option* chosen = nullptr;
     int matches = 0;
     for (const option* o = kLongOptions; o->name != nullptr; ++o) {
-        if (std::string_view(o->name).rfind(name, 0) == 0) ++matches;
+        if (std::string_view(o->name).rfind(name, 0) != 0) continue;
+        ++matches;
+        if (chosen == nullptr || name == o->name) chosen = o;
     }
-    return FormatText(matches == 0 ? texts::kUsageUnknownOption : texts::kUsageAmbiguousOption, {shown});
+    if (matches == 0) return FormatText(texts::kUsageUnknownOption, {shown});
+    if (matches > 1 && name != chosen->name) return FormatText(texts::kUsageAmbiguousOption, {shown});
+    return FormatText(chosen->has_arg == no_argument ? texts::kUsageTakesNoValue : texts::kUsageNeedsValue, {shown});
 }
 
 // The value of --seed or --count, a titles-only option; false (with error
