@@ -2,8 +2,12 @@
 // Qt mouse events, real message boxes.
 #include "qt/qt_program_test.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QPainter>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <optional>
 
@@ -110,11 +114,28 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
         {"Hidden\tGarden", "Garden", true},
         {"Wide WWW MMM", "Wide WWW MMM", false},
         {"Caf\xC3\xA9 &\xC3\xA9t\xC3\xA9", "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9", false, "Caf\xC3\xA9 ", "\xC3\xA9"},
+        {"Salt && &Pepper&", "Salt & Pepper", false, "Salt & ", "P"},
     };
+    static std::vector<QString> readOut;  // names screen readers were told of
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        if (event->type() == QAccessible::NameChanged && event->accessibleInterface() != nullptr) {
+            readOut.push_back(event->accessibleInterface()->text(QAccessible::Name));
+        }
+    });
     Run([&] {
+        // As when a screen reader listens: Qt then tells of every change.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         for (const TLayoutCase& c : cases) {
             SCOPED_TRACE(c.text);
+            readOut.clear();
             app::FormMain->ShowPhrase(c.text);
+            // Screen readers are told the text as shown, as static text.
+            const QString name = QString::fromUtf8(c.tab ? c.text : c.drawn);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label_);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+            EXPECT_EQ(accessible->text(QAccessible::Name), name);
+            EXPECT_EQ(readOut, std::vector<QString>{name});
             const QFontMetrics metrics(label_->TextFont());
             int width = metrics.horizontalAdvance(QString::fromUtf8(c.drawn));
             if (c.tab) width += 8 * metrics.averageCharWidth();
@@ -167,6 +188,7 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
         }
         window_->close();
     });
+    QAccessible::installUpdateHandler(nullptr);
 }
 
 TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
@@ -206,6 +228,11 @@ TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
     EXPECT_EQ(box.modality, Qt::ApplicationModal);
     EXPECT_NE(box.owner, nullptr);
     EXPECT_TRUE(box.mainWindowVisible);
+    // Its owner is the program-level window, at the screen's centre, so it
+    // comes up there rather than over the main window.
+    const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
+    EXPECT_LE((box.geometry.center() - centre).manhattanLength(), 60) << box.geometry.center().x() << ","
+                                                                      << box.geometry.center().y();
 }
 
 // A failure that gets past the widgets' guards into Qt's event delivery is

@@ -3,6 +3,7 @@
 // portable framework never sees a Qt type.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
@@ -20,6 +21,7 @@
 #include "framework/text_layout.h"
 
 class QPainter;
+class QAccessibleInterface;
 
 namespace titles::framework::qt {
 
@@ -63,6 +65,8 @@ public:
     void SetContent(std::string_view text, const QFont& font);
     const std::string& Text() const noexcept { return text_; }
     const QFont& TextFont() const noexcept { return font_; }
+    // Presents labels to accessibility tools as static text.
+    static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -182,8 +186,18 @@ public:
     void Forget(TFormWidget* widget);
 
 private:
+    class TDestroyWatch : public QAbstractNativeEventFilter {
+    public:
+        explicit TDestroyWatch(TQtBackend& backend) : backend_(backend) {}
+        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    private:
+        TQtBackend& backend_;
+    };
+
     void HandleFailure(std::exception_ptr failure) noexcept;
     void DeliverPendingFailures() noexcept;
+    QPoint ScreenCentre() const;
 
     int argc_;
     char** argv_;
@@ -196,6 +210,8 @@ private:
     bool deliveryPosted_ = false;
     bool quit_ = false;
     std::vector<QPointer<TFormWidget>> forms_;
+    std::unique_ptr<QWidget> programWindow_;
+    TDestroyWatch destroyWatch_{*this};
 };
 
 // Whether the window system Qt is about to use can be reached: an empty

@@ -1,4 +1,5 @@
 // The label and window widgets and the text measure they share.
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -75,13 +76,20 @@ TLabelWidget::TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* par
     setFocusPolicy(Qt::NoFocus);
 }
 
+// Screen readers get the text as the label shows it, as far as it can be
+// seen; Qt tells them when it changes.
 void TLabelWidget::SetContent(std::string_view text, const QFont& font) {
-    if (text != text_) {
-        text_ = text;
-        setAccessibleName(FromBytes(text_));
-    }
+    if (text != text_) text_ = text;
     font_ = font;
+    const std::size_t shown = LayoutText(text_, TQtTextMetrics(font_)).laidOutBytes;
+    const QString name = FromBytes(ShownText(std::string_view(text_).substr(0, shown)));
+    if (name != accessibleName()) setAccessibleName(name);
     update();
+}
+
+QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<TLabelWidget*>(object);
+    return label == nullptr ? nullptr : new QAccessibleWidget(label, QAccessible::StaticText);
 }
 
 void TLabelWidget::paintEvent(QPaintEvent*) {
