@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include "base/texts.h"
+
 namespace titles::framework::qt {
 namespace {
 
@@ -303,6 +305,17 @@ TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     EXPECT_EQ(CheckDisplay(1, argv), "");
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     EXPECT_FALSE(CheckDisplay(1, argv).empty());
+    // A plug-in Qt cannot find would end the process in Qt's own start-up.
+    setenv("QT_QPA_PLATFORM", "no-such-platform", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "ウィンドウ システムのプラグイン no-such-platform が見つかりません");
+    setenv("QT_QPA_PLATFORM", "no-such-platform;offscreen", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "");
+    unsetenv("QT_QPA_PLATFORM");
+    // A compositor but no plug-in for it: not a missing variable.
+    setenv("WAYLAND_DISPLAY", "wayland-479", 1);
+    EXPECT_NE(CheckDisplay(1, argv), texts::kNoDisplayOrWayland);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
 
     if (display) setenv("DISPLAY", display->c_str(), 1);
     if (savedPlatform.empty()) unsetenv("QT_QPA_PLATFORM"); else setenv("QT_QPA_PLATFORM", savedPlatform.c_str(), 1);
