@@ -19,9 +19,9 @@ TLabel::TLabel(TForm& owner, const TLabelDesign& design)
 
 TLabel::~TLabel() = default;
 
-void TLabel::SetCaption(std::string_view caption) {
+void TLabel::SetCaption(std::string caption) {
     if (caption == caption_) return;
-    caption_ = caption;
+    caption_ = std::move(caption);
     AdjustSize();
     Refresh();
 }

@@ -63,6 +63,8 @@ class TLabelWidget : public QWidget {
 public:
     TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* parent);
     void SetContent(std::string_view text, const QFont& font);
+    // The text as far as it can be drawn: all of it unless the line is
+    // wider than any window.
     const std::string& Text() const noexcept { return text_; }
     const QFont& TextFont() const noexcept { return font_; }
     // Presents labels to accessibility tools as static text.

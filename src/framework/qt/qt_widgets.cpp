@@ -76,13 +76,12 @@ TLabelWidget::TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* par
     setFocusPolicy(Qt::NoFocus);
 }
 
-// Screen readers get the text as the label shows it, as far as it can be
-// seen; Qt tells them when it changes.
+// The widget keeps the text only as far as it can be drawn; screen readers
+// get that part as the label shows it, and Qt tells them when it changes.
 void TLabelWidget::SetContent(std::string_view text, const QFont& font) {
-    if (text != text_) text_ = text;
     font_ = font;
-    const std::size_t shown = LayoutText(text_, TQtTextMetrics(font_)).laidOutBytes;
-    const QString name = FromBytes(ShownText(std::string_view(text_).substr(0, shown)));
+    text_ = text.substr(0, LayoutText(text, TQtTextMetrics(font_)).laidOutBytes);
+    const QString name = FromBytes(ShownText(text_));
     if (name != accessibleName()) setAccessibleName(name);
     update();
 }
