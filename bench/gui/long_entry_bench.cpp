@@ -16,7 +16,7 @@
 
 #include "app/UMain.h"
 #include "app/program.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
 namespace {
 

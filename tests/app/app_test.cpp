@@ -126,6 +126,8 @@ struct FailureRow {
     std::string boxText;
     int adjectiveCount;
     int nounCount;
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class StartUpFailures : public ProgramTest, public ::testing::WithParamInterface<FailureRow> {};
@@ -189,6 +191,8 @@ struct ClickRow {
     const char* name;
     std::function<void(THeadlessBackend&, TPoint inside, TPoint outside)> post;
     int compositions;
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const ClickRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class Clicks : public ProgramTest, public ::testing::WithParamInterface<ClickRow> {};

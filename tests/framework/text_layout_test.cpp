@@ -25,6 +25,8 @@ struct LayoutCase {
     std::vector<TTextRun> runs;
     std::vector<TUnderline> underlines;
     std::size_t laidOutBytes = std::string::npos;  // the whole text
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const LayoutCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class Layouts : public ::testing::TestWithParam<LayoutCase> {};

@@ -22,7 +22,7 @@
 
 #include "app/UMain.h"
 #include "app/program.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 #include "support/test_support.h"

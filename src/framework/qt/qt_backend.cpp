@@ -1,6 +1,6 @@
 // The Qt backend: the application object, the event loop with its failure
 // guard, the program's title, fonts and message boxes.
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
 #include <QAccessible>
 #include <QMessageBox>

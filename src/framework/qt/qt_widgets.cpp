@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "base/utf8.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
 namespace titles::framework::qt {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/texts.h"
-#include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_internal.h"
 #include "base/failure.h"
 
 namespace titles::framework::win32 {

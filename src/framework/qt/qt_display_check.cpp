@@ -12,7 +12,7 @@
 #include <xcb/xcb.h>
 
 #include "base/texts.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 #include "base/failure.h"
 
 namespace titles::framework::qt {

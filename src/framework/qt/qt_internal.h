@@ -1,6 +1,7 @@
-// The Qt 6 backend: the program's windows as Qt widgets on X11 or Wayland.
-// Only the backend's own sources (and its tests) include this header; the
-// portable framework never sees a Qt type.
+// The Qt 6 backend's insides: the program's windows as Qt widgets on X11 or
+// Wayland. Only the backend's own sources (and its tests and benchmarks)
+// include this header; everyone else knows the backend by CreateBackend
+// (framework/backend.h), and the portable framework never sees a Qt type.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
