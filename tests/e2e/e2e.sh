@@ -78,12 +78,17 @@ exits_with() { # exits_with PID CODE SECONDS
   [[ $code -eq $2 ]] || { echo "exit code $code, expected $2" >&2; return 1; }
 }
 
+# launch DIR PROGRAM: starts the program in DIR; its process id is in $pid.
+launch() {
+  (cd "$1" && exec "$2") &
+  pid=$!
+  pids+=("$pid")
+}
+
 # ---- start-up, click, close
 mkdir "$work/run"
 cp "$data/adjectives.txt" "$data/nouns.txt" "$work/run/"
-(cd "$work/run" && exec "$titles") &
-pid=$!
-pids+=("$pid")
+launch "$work/run" "$titles"
 check "the main window appears" until_true 10 one_visible titles
 win=$(visible titles | head -1)
 read -r x y w h < <(geometry "$win")
@@ -132,9 +137,7 @@ check "a close request ends the program with exit code 0" exits_with "$pid" 0 10
 mkdir "$work/missing"
 cp "$data/nouns.txt" "$work/missing/"
 cp "$titles" "$work/missing/TITLES"
-(cd "$work/missing" && exec ./TITLES) &
-pid=$!
-pids+=("$pid")
+launch "$work/missing" ./TITLES
 check "a box titled Titles appears" until_true 10 one_visible Titles
 box=$(visible Titles | head -1)
 sleep 0.3
@@ -158,9 +161,7 @@ check "closing it ends the program with exit code 0" exits_with "$pid" 0 10
 mkdir "$work/hidden"
 cp "$data/nouns.txt" "$work/hidden/"
 cp "$titles" "$work/hidden/.hidden"
-(cd "$work/hidden" && exec ./.hidden) &
-pid=$!
-pids+=("$pid")
+launch "$work/hidden" ./.hidden
 check "a box titled with the empty string appears" until_true 10 one_visible ""
 box=$(visible "" | head -1)
 read -r x y w h < <(geometry "$box")
@@ -179,9 +180,7 @@ check "a window destroyed from outside ends the program with exit code 0" exits_
 mkdir "$work/long"
 cp "$data/nouns.txt" "$work/long/"
 printf '%04000000d\n%04000000d\n' 0 0 | tr 0 A >"$work/long/adjectives.txt"
-(cd "$work/long" && exec "$titles") &
-pid=$!
-pids+=("$pid")
+launch "$work/long" "$titles"
 check "with two huge adjectives the window appears" until_true 20 one_visible titles
 win=$(visible titles | head -1)
 read -r x y w h < <(geometry "$win")
@@ -191,9 +190,7 @@ check "and it closes with exit code 0" exits_with "$pid" 0 10
 
 # ---- 120 dpi: the program's own scaling; the window's corner unscaled
 xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t120\n')"
-(cd "$work/run" && exec "$titles") &
-pid=$!
-pids+=("$pid")
+launch "$work/run" "$titles"
 check "at 120 dpi the window appears" until_true 10 one_visible titles
 win=$(visible titles | head -1)
 read -r x y w h < <(geometry "$win")
