@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
 int main(int argc, char** argv) {
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 200;

@@ -35,12 +35,11 @@ void TFormMain::FormCreate(framework::TObject*) {
 void TFormMain::Label1Click(framework::TObject*) {
     // The phrase is complete before anything is shown: a failure leaves the
     // label and the window as they were.
-    const std::string phrase = ComposePhrase(*AdjectiveList, *NounList);
-    ShowPhrase(phrase);
+    ShowPhrase(ComposePhrase(*AdjectiveList, *NounList));
 }
 
-void TFormMain::ShowPhrase(const std::string& phrase) {
-    Label1->SetCaption(phrase);
+void TFormMain::ShowPhrase(std::string phrase) {
+    Label1->SetCaption(std::move(phrase));
     FormMain->SetClientWidth(Label1->Width());
     FormMain->SetClientHeight(Label1->Height());
 }

@@ -24,7 +24,7 @@ public:
     void Label1Click(framework::TObject* sender);
 
     // Puts the phrase on the label and fits the window's client area to it.
-    void ShowPhrase(const std::string& phrase);
+    void ShowPhrase(std::string phrase);
 
 protected:
     framework::TNotifyEvent ResolveHandler(std::string_view name) override;

@@ -32,6 +32,9 @@ inline constexpr std::string_view kCannotConnectDisplay = "ディスプレイ %s
 inline constexpr std::string_view kNoDisplay = "ディスプレイがありません (DISPLAY が設定されていません)";
 inline constexpr std::string_view kNoDisplayOrWayland =
     "ディスプレイがありません (DISPLAY も WAYLAND_DISPLAY も設定されていません)";
+inline constexpr std::string_view kNoWaylandPlugin =
+    "ディスプレイがありません (DISPLAY が設定されておらず、Wayland のプラグインがインストールされていません)";
+inline constexpr std::string_view kNoPlatformPlugin = "ウィンドウ システムのプラグイン %s が見つかりません";
 
 // titles-cli. Its messages begin with the program's name and follow the
 // locale: the Japanese texts above under a Japanese locale (with a full stop,

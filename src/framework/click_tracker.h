@@ -20,7 +20,6 @@ public:
     TMouseReaction Press(TMouseButton button, bool doubleClick) noexcept;
     // A release; point is relative to the label of the given size.
     TMouseReaction Release(TMouseButton button, TPoint point, TSize labelSize) noexcept;
-    bool ClickPending() const noexcept { return pending_; }
 
 private:
     bool pending_ = false;

@@ -1,5 +1,7 @@
 #include "framework/controls.h"
 
+#include <algorithm>
+
 #include "framework/application.h"
 #include "framework/scaling.h"
 #include "framework/text_layout.h"
@@ -17,9 +19,9 @@ TLabel::TLabel(TForm& owner, const TLabelDesign& design)
 
 TLabel::~TLabel() = default;
 
-void TLabel::SetCaption(std::string_view caption) {
+void TLabel::SetCaption(std::string caption) {
     if (caption == caption_) return;
-    caption_ = caption;
+    caption_ = std::move(caption);
     AdjustSize();
     Refresh();
 }
@@ -123,15 +125,17 @@ int TForm::ClientWidth() const { return native_->ClientSize().width; }
 int TForm::ClientHeight() const { return native_->ClientSize().height; }
 TRect TForm::OuterBounds() const { return native_->OuterBounds(); }
 
+// The window system keeps a window within kMaxWindowExtent; a label wider
+// than that is cut at the window's edge.
 void TForm::SetClientWidth(int width) {
     const TRect outer = native_->OuterBounds();
-    const int outerWidth = outer.width - native_->ClientSize().width + width;
+    const int outerWidth = std::min(outer.width - native_->ClientSize().width + width, kMaxWindowExtent);
     if (outerWidth != outer.width) native_->SetOuterSize({outerWidth, outer.height});
 }
 
 void TForm::SetClientHeight(int height) {
     const TRect outer = native_->OuterBounds();
-    const int outerHeight = outer.height - native_->ClientSize().height + height;
+    const int outerHeight = std::min(outer.height - native_->ClientSize().height + height, kMaxWindowExtent);
     if (outerHeight != outer.height) native_->SetOuterSize({outer.width, outerHeight});
 }
 

@@ -36,7 +36,8 @@ public:
 
     const std::string& Caption() const noexcept { return caption_; }
     // Sets the text; an equal text changes nothing, another is measured.
-    void SetCaption(std::string_view caption);
+    // Taken over, not copied: a phrase may be many megabytes long.
+    void SetCaption(std::string caption);
     const TFontSpec& Font() const noexcept { return font_; }
     void SetFont(const TFontSpec& font);
     const TRect& Bounds() const noexcept { return bounds_; }

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 #include <initializer_list>
-#include <variant>
 
 namespace titles::framework {
 namespace {
@@ -215,10 +214,6 @@ void ApplyLabelProperty(TLabelDesign& label, std::string_view key, const TValue&
         label.parentFont = AsBool(v, line);
     } else if (key == "AutoSize") {
         label.autoSize = AsBool(v, line);
-    } else if (key == "WordWrap") {
-        label.wordWrap = AsBool(v, line);
-    } else if (key == "Transparent") {
-        label.transparent = AsBool(v, line);
     } else if (key == "OnClick") {
         label.onClick = AsName(v, line);
     } else {

@@ -16,7 +16,6 @@
 // does not know, raises TResourceError.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +40,6 @@ struct TLabelDesign {
     TFontSpec font;
     bool parentFont = true;  // false: the label has a font of its own
     bool autoSize = true;
-    bool wordWrap = false;
-    bool transparent = false;
     std::string onClick;
 };
 

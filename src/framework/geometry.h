@@ -6,6 +6,11 @@
 
 namespace titles::framework {
 
+// The widest and tallest a window can be on any of the window systems: X11
+// keeps coordinates in 16 signed bits, and Win32 shares the limit. A label
+// is measured no further than this; text beyond it could never be seen.
+inline constexpr int kMaxWindowExtent = 32767;
+
 struct TPoint {
     int x = 0;
     int y = 0;

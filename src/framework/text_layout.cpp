@@ -6,10 +6,22 @@ namespace titles::framework {
 
 std::size_t TTextMetrics::CharLength(std::string_view, std::size_t) const { return 1; }
 
-std::string TextToMeasure(std::string_view caption) {
-    std::string text(caption);
-    if (text.empty() || text == "&") text += ' ';
-    return text;
+std::string_view TextToMeasure(std::string_view caption) {
+    if (caption.empty()) return " ";
+    if (caption == "&") return "& ";
+    return caption;
+}
+
+std::string ShownText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (++i == text.size()) break;
+        }
+        shown += text[i];
+    }
+    return shown;
 }
 
 TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
@@ -40,11 +52,15 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
         markLengths.clear();
     };
 
-    for (std::size_t i = 0; i < text.size();) {
+    std::size_t i = 0;
+    while (i < text.size() && x <= kMaxWindowExtent) {
         char c = text[i];
         bool underline = false;
         if (c == '&') {
-            if (i + 1 == text.size()) break;  // a last lone "&" draws nothing
+            if (i + 1 == text.size()) {
+                i = text.size();  // a last lone "&" draws nothing
+                break;
+            }
             ++i;
             c = text[i];
             underline = c != '&';
@@ -64,9 +80,11 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
         }
         run.append(text.substr(i, len));
         i += len;
+        if (run.size() >= kLongRunBytes) flush();
     }
     flush();
-    layout.extent = {x, metrics.LineHeight()};
+    layout.extent = {std::min(x, kMaxWindowExtent), metrics.LineHeight()};
+    layout.laidOutBytes = i;
     return layout;
 }
 

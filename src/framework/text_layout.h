@@ -42,12 +42,26 @@ struct TTextLayout {
     TSize extent;
     std::vector<TTextRun> runs;           // drawn left to right on one line
     std::vector<TUnderline> underlines;   // mnemonic underlines
+    // How many bytes of the text the runs cover: all of it, unless the line
+    // went past the widest window, where the layout stops.
+    std::size_t laidOutBytes = 0;
 };
 
+// Runs longer than this are measured piece by piece, so that a line is
+// measured no further than the widest window, however long the text.
+inline constexpr std::size_t kLongRunBytes = 1024;
+
+// Lays the text out on one line. The work stops once the line is wider than
+// kMaxWindowExtent; the extent is then that width and the runs reach just
+// past it.
 TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics);
 
 // What the label measures: its text, or the text with a space appended when
 // it is empty or exactly "&", so that a label never measures zero wide.
-std::string TextToMeasure(std::string_view caption);
+std::string_view TextToMeasure(std::string_view caption);
+
+// The text as the label shows it, for screen readers: each mnemonic "&"
+// left out, "&&" as one "&", a last lone "&" dropped.
+std::string ShownText(std::string_view text);
 
 }  // namespace titles::framework

@@ -126,6 +126,8 @@ struct FailureRow {
     std::string boxText;
     int adjectiveCount;
     int nounCount;
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class StartUpFailures : public ProgramTest, public ::testing::WithParamInterface<FailureRow> {};
@@ -189,6 +191,8 @@ struct ClickRow {
     const char* name;
     std::function<void(THeadlessBackend&, TPoint inside, TPoint outside)> post;
     int compositions;
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const ClickRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class Clicks : public ProgramTest, public ::testing::WithParamInterface<ClickRow> {};
@@ -281,6 +285,14 @@ TEST_F(ProgramTest, AMovedWindowKeepsItsCornerWhenRefitted) {
         EXPECT_EQ(backend.MainForm()->OuterBounds().left, 500);
         EXPECT_EQ(backend.MainForm()->OuterBounds().top, 400);
         EXPECT_EQ(FormMain->ClientWidth(), FormMain->Label1->Width());
+        // Wider than any window: the window stops at the window system's
+        // limit and the label is cut at its edge.
+        const std::string word(4'000'000, 'W');
+        FormMain->ShowPhrase(word + " " + word + " Star");
+        EXPECT_EQ(FormMain->Label1->Width(), framework::kMaxWindowExtent);
+        EXPECT_EQ(backend.MainForm()->OuterBounds(), (TRect{500, 400, framework::kMaxWindowExtent,
+                                                             backend.MainForm()->OuterBounds().height}));
+        EXPECT_LT(FormMain->ClientWidth(), FormMain->Label1->Width());
     });
     Run(backend);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real titles program on a private X server (Xvfb, no window manager, so
 # windows have no frames): start-up, a real pointer click, a start-up
-# failure box, a real close request, and no display at all.
+# failure box, a real close request, an empty title, a window destroyed
+# from outside, huge entries, 120 dpi, and no display at all.
 #
 #   e2e.sh TITLES-BINARY X11-CLOSE-HELPER DATA-DIR
 set -euo pipefail
@@ -52,8 +53,10 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 
-# visible NAME: the ids of the shown windows titled exactly NAME.
-visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+# visible NAME: the ids of the shown windows titled exactly NAME (the root
+# window, which has no name, left out).
+root=$(( $(xwininfo -root | awk '/Window id:/ {print $4; exit}') ))
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -vx "$root" || true; }
 one_visible() { [[ $(visible "$1" | wc -l) -eq 1 ]]; }
 geometry() { # geometry ID: "x y width height" of the window on the screen
   [[ -n $1 ]] || { echo "- - - -"; return; }
@@ -75,12 +78,17 @@ exits_with() { # exits_with PID CODE SECONDS
   [[ $code -eq $2 ]] || { echo "exit code $code, expected $2" >&2; return 1; }
 }
 
+# launch DIR PROGRAM: starts the program in DIR; its process id is in $pid.
+launch() {
+  (cd "$1" && exec "$2") &
+  pid=$!
+  pids+=("$pid")
+}
+
 # ---- start-up, click, close
 mkdir "$work/run"
 cp "$data/adjectives.txt" "$data/nouns.txt" "$work/run/"
-(cd "$work/run" && exec "$titles") &
-pid=$!
-pids+=("$pid")
+launch "$work/run" "$titles"
 check "the main window appears" until_true 10 one_visible titles
 win=$(visible titles | head -1)
 read -r x y w h < <(geometry "$win")
@@ -129,9 +137,7 @@ check "a close request ends the program with exit code 0" exits_with "$pid" 0 10
 mkdir "$work/missing"
 cp "$data/nouns.txt" "$work/missing/"
 cp "$titles" "$work/missing/TITLES"
-(cd "$work/missing" && exec ./TITLES) &
-pid=$!
-pids+=("$pid")
+launch "$work/missing" ./TITLES
 check "a box titled Titles appears" until_true 10 one_visible Titles
 box=$(visible Titles | head -1)
 sleep 0.3
@@ -149,6 +155,50 @@ win=$(visible Titles | head -1)
 "$close_window" "$win"
 check "closing it ends the program with exit code 0" exits_with "$pid" 0 10
 
+# ---- a program file named ".hidden": an empty title on the box and the
+# window; the box centred on the screen; the window destroyed by another
+# client ends the program as closing it does
+mkdir "$work/hidden"
+cp "$data/nouns.txt" "$work/hidden/"
+cp "$titles" "$work/hidden/.hidden"
+launch "$work/hidden" ./.hidden
+check "a box titled with the empty string appears" until_true 10 one_visible ""
+box=$(visible "" | head -1)
+read -r x y w h < <(geometry "$box")
+# Qt allows for the frame a window manager would add (none here).
+centred() { (( ${1#-} <= 60 && ${2#-} <= 60 )); }
+check "it is centred on the screen (centre $((x + w / 2)),$((y + h / 2)))" \
+  centred $((x + w / 2 - 640)) $((y + h / 2 - 400))
+xdotool key Return
+at_design() { local id; id=$(visible "" | head -1); [[ -n $id && $id != "$box" && $(geometry "$id") == "300 130 361 26" ]]; }
+check "then the window, titled with the empty string" until_true 10 at_design
+xdotool windowclose "$(visible "" | head -1)"
+check "a window destroyed from outside ends the program with exit code 0" exits_with "$pid" 0 10
+
+# ---- two adjectives of 4,000,000 letters: the window stays visible, as
+# wide as a window can be, and closable
+mkdir "$work/long"
+cp "$data/nouns.txt" "$work/long/"
+printf '%04000000d\n%04000000d\n' 0 0 | tr 0 A >"$work/long/adjectives.txt"
+launch "$work/long" "$titles"
+check "with two huge adjectives the window appears" until_true 20 one_visible titles
+win=$(visible titles | head -1)
+read -r x y w h < <(geometry "$win")
+check "at 300,130 and at most 32767 wide (got $x,$y ${w}x$h)" test "$x,$y" = "300,130" -a "$w" -le 32767 -a "$w" -gt 1000
+"$close_window" "$win"
+check "and it closes with exit code 0" exits_with "$pid" 0 10
+
+# ---- 120 dpi: the program's own scaling; the window's corner unscaled
+xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t120\n')"
+launch "$work/run" "$titles"
+check "at 120 dpi the window appears" until_true 10 one_visible titles
+win=$(visible titles | head -1)
+read -r x y w h < <(geometry "$win")
+check "at 300,130 (got $x,$y)" test "$x,$y" = "300,130"
+"$close_window" "$win"
+exits_with "$pid" 0 10 || true
+xprop -root -remove RESOURCE_MANAGER
+
 # ---- no display
 set +e
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$titles" >"$work/out" 2>"$work/err"
@@ -160,6 +210,12 @@ check "without a display it exits with code 1 (got $code)" test "$code" -eq 1
 check "and says why on standard error" grep -q "アプリケーション エラー" "$work/err"
 check "an unreachable display: exit code 1 (got $code2)" test "$code2" -eq 1
 check "and the display is named" grep -q "ディスプレイ :" "$work/err2"
+set +e
+QT_QPA_PLATFORM=no-such-platform timeout 20 "$titles" >/dev/null 2>"$work/err3"
+code3=$?
+set -e
+check "a window-system plug-in that is not installed: exit code 1 (got $code3)" test "$code3" -eq 1
+check "and the plug-in is named" grep -q "no-such-platform" "$work/err3"
 
 echo "$passes passed, $failures failed"
 [[ $failures -eq 0 ]]

@@ -20,6 +20,8 @@ struct TScript {
     const char* name;
     std::vector<TStep> steps;
     int clicks;
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const TScript& row, std::ostream* os) { *os << row.name; }
 };
 
 constexpr TMouseButton L = TMouseButton::Left;

@@ -31,8 +31,6 @@ TEST(FormResource, MainWindowCarriesItsDesignValues) {
     EXPECT_EQ(label.font, (TFontSpec{"Arial", 13, TCharset::Ansi, TSystemColor::WindowText, {}}));
     EXPECT_FALSE(label.parentFont);
     EXPECT_TRUE(label.autoSize);
-    EXPECT_FALSE(label.wordWrap);
-    EXPECT_FALSE(label.transparent);
     EXPECT_EQ(label.onClick, "Label1Click");
 }
 

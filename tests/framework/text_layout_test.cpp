@@ -24,6 +24,9 @@ struct LayoutCase {
     int width;
     std::vector<TTextRun> runs;
     std::vector<TUnderline> underlines;
+    std::size_t laidOutBytes = std::string::npos;  // the whole text
+    // Test listings show the row by its name, not as a hex dump.
+    friend void PrintTo(const LayoutCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class Layouts : public ::testing::TestWithParam<LayoutCase> {};
@@ -34,7 +37,10 @@ TEST_P(Layouts, DrawAndMeasureAlike) {
     EXPECT_EQ(layout.extent, (TSize{c.width, 16}));
     EXPECT_EQ(layout.runs, c.runs);
     EXPECT_EQ(layout.underlines, c.underlines);
+    EXPECT_EQ(layout.laidOutBytes, std::min(c.laidOutBytes, c.text.size()));
 }
+
+const std::string kA = std::string(1024, 'a');
 
 INSTANTIATE_TEST_SUITE_P(
     Text, Layouts,
@@ -54,7 +60,14 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"tab_past_a_stop", "1234567\tX", 103, {{0, "1234567"}, {96, "X"}}, {}},
         LayoutCase{"two_tabs", "\t\t", 96, {}, {}},
         LayoutCase{"mnemonic_after_tab", "a\t&bc", 62, {{0, "a"}, {48, "bc"}}, {{48, 7}}},
-        LayoutCase{"utf8_mnemonic", "x&\xE6\x97\xA5y", 35, {{0, "x\xE6\x97\xA5y"}}, {{7, 21}}}),
+        LayoutCase{"utf8_mnemonic", "x&\xE6\x97\xA5y", 35, {{0, "x\xE6\x97\xA5y"}}, {{7, 21}}},
+        // Past the widest window nothing more is measured or drawn.
+        LayoutCase{"longer_than_any_window", std::string(1 << 20, 'a'), kMaxWindowExtent,
+                   {{0, kA}, {7168, kA}, {14336, kA}, {21504, kA}, {28672, kA}}, {}, 5 * 1024},
+        LayoutCase{"tabs_past_any_window", std::string(1 << 20, '\t'), kMaxWindowExtent, {}, {}, 683},
+        LayoutCase{"marks_past_any_window", "&x" + std::string(1 << 20, 'a'), kMaxWindowExtent,
+                   {{0, "x" + kA.substr(1)}, {7168, kA}, {14336, kA}, {21504, kA}, {28672, kA}}, {{0, 7}},
+                   5 * 1024 + 1}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(TextToMeasure, NeverMeasuresNothing) {

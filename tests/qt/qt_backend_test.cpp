@@ -2,10 +2,16 @@
 // Qt mouse events, real message boxes.
 #include "qt/qt_program_test.h"
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QPainter>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <optional>
+
+#include "base/texts.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -110,11 +116,28 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
         {"Hidden\tGarden", "Garden", true},
         {"Wide WWW MMM", "Wide WWW MMM", false},
         {"Caf\xC3\xA9 &\xC3\xA9t\xC3\xA9", "Caf\xC3\xA9 \xC3\xA9t\xC3\xA9", false, "Caf\xC3\xA9 ", "\xC3\xA9"},
+        {"Salt && &Pepper&", "Salt & Pepper", false, "Salt & ", "P"},
     };
+    static std::vector<QString> readOut;  // names screen readers were told of
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        if (event->type() == QAccessible::NameChanged && event->accessibleInterface() != nullptr) {
+            readOut.push_back(event->accessibleInterface()->text(QAccessible::Name));
+        }
+    });
     Run([&] {
+        // As when a screen reader listens: Qt then tells of every change.
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
         for (const TLayoutCase& c : cases) {
             SCOPED_TRACE(c.text);
+            readOut.clear();
             app::FormMain->ShowPhrase(c.text);
+            // Screen readers are told the text as shown, as static text.
+            const QString name = QString::fromUtf8(c.tab ? c.text : c.drawn);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label_);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+            EXPECT_EQ(accessible->text(QAccessible::Name), name);
+            EXPECT_EQ(readOut, std::vector<QString>{name});
             const QFontMetrics metrics(label_->TextFont());
             int width = metrics.horizontalAdvance(QString::fromUtf8(c.drawn));
             if (c.tab) width += 8 * metrics.averageCharWidth();
@@ -165,17 +188,21 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
                 for (int x = x0; x < x0 + w; ++x) EXPECT_EQ(roomy.pixel(x, y), ink) << "no underline at " << x;
             }
         }
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
         window_->close();
     });
+    QAccessible::installUpdateHandler(nullptr);
 }
 
 TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
     WriteLists();
     std::string before;
     QSize sizeBefore;
+    QPoint centre;
     Run([&] {
         before = label_->Text();
         sizeBefore = Client();
+        centre = QGuiApplication::primaryScreen()->geometry().center();
         app::NounList->ClearWords();
         QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
         // The box has come and gone inside the click.
@@ -206,6 +233,10 @@ TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
     EXPECT_EQ(box.modality, Qt::ApplicationModal);
     EXPECT_NE(box.owner, nullptr);
     EXPECT_TRUE(box.mainWindowVisible);
+    // Its owner is the program-level window, at the screen's centre, so it
+    // comes up there rather than over the main window.
+    EXPECT_LE((box.geometry.center() - centre).manhattanLength(), 60) << box.geometry.center().x() << ","
+                                                                      << box.geometry.center().y();
 }
 
 // A failure that gets past the widgets' guards into Qt's event delivery is
@@ -276,6 +307,17 @@ TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     EXPECT_EQ(CheckDisplay(1, argv), "");
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     EXPECT_FALSE(CheckDisplay(1, argv).empty());
+    // A plug-in Qt cannot find would end the process in Qt's own start-up.
+    setenv("QT_QPA_PLATFORM", "no-such-platform", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "ウィンドウ システムのプラグイン no-such-platform が見つかりません");
+    setenv("QT_QPA_PLATFORM", "no-such-platform;offscreen", 1);
+    EXPECT_EQ(CheckDisplay(1, argv), "");
+    unsetenv("QT_QPA_PLATFORM");
+    // A compositor but no plug-in for it: not a missing variable.
+    setenv("WAYLAND_DISPLAY", "wayland-479", 1);
+    EXPECT_NE(CheckDisplay(1, argv), texts::kNoDisplayOrWayland);
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
 
     if (display) setenv("DISPLAY", display->c_str(), 1);
     if (savedPlatform.empty()) unsetenv("QT_QPA_PLATFORM"); else setenv("QT_QPA_PLATFORM", savedPlatform.c_str(), 1);

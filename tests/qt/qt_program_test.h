@@ -22,7 +22,7 @@
 
 #include "app/UMain.h"
 #include "app/program.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 #include "support/test_support.h"
@@ -40,6 +40,7 @@ struct TSeenBox {
     Qt::WindowModality modality = Qt::NonModal;
     QWidget* owner = nullptr;
     bool mainWindowVisible = false;
+    QRect geometry;
 };
 
 // Runs the real program (app::RunProgram) on a real Qt backend in a fresh
@@ -78,7 +79,8 @@ protected:
             if (box == nullptr || !box->isVisible()) return;
             TFormWidget* main = backend_->MainWindow();
             boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                              box->windowModality(), box->parentWidget(), main != nullptr && main->isVisible()});
+                              box->windowModality(), box->parentWidget(), main != nullptr && main->isVisible(),
+                              box->geometry()});
             box->button(QMessageBox::Ok)->click();
         });
         boxWatch.start();

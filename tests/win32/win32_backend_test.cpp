@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_internal.h"
 #include "base/failure.h"
 
 namespace titles::framework::win32 {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "base/file_name.h"
 #include "base/texts.h"
@@ -10,7 +11,8 @@
 namespace titles::framework::headless {
 
 int THeadlessMetrics::TextWidth(std::string_view run) const {
-    return static_cast<int>(run.size()) * ((height_ + 1) / 2);
+    const auto width = static_cast<long long>(run.size()) * ((height_ + 1) / 2);
+    return static_cast<int>(std::min<long long>(width, std::numeric_limits<int>::max()));
 }
 
 // ------------------------------------------------------------ THeadlessLabel

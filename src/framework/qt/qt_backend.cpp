@@ -1,13 +1,16 @@
 // The Qt backend: the application object, the event loop with its failure
 // guard, the program's title, fonts and message boxes.
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QScreen>
 
 #include <cmath>
 #include <cstdio>
 #include <unistd.h>
+
+#include <xcb/xcb.h>
 
 #include "base/file_name.h"
 #include "base/failure.h"
@@ -55,8 +58,14 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
 TQtBackend::TQtBackend(int argc, char** argv) : argc_(argc), argv_(argv) {
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) argv0_ = argv[0];
     InstallFontSubstitutions();
+    // The program scales itself from the screen's pixels per inch (the
+    // window font's height rule) and places its window unscaled; Qt's own
+    // device-pixel scaling would do both over again.
+    setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
     app_ = std::make_unique<TQtApplication>(argc_, argv_, *this);
     ReleaseDisplayProbe();
+    QAccessible::installFactory(&TLabelWidget::AccessibleFactory);
+    app_->installNativeEventFilter(&destroyWatch_);
     // Boxes shown while the main window is hidden must not end the program
     // when they close; only closing the main window does.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -68,6 +77,7 @@ TQtBackend::TQtBackend(int argc, char** argv) : argc_(argc), argv_(argv) {
 TQtBackend::~TQtBackend() {
     for (auto& form : forms_) delete form.data();
     forms_.clear();
+    programWindow_.reset();
     app_.reset();
 }
 
@@ -83,9 +93,32 @@ std::string TQtBackend::ModuleName() { return std::string(FileNameOf(ProgramFile
 
 void TQtBackend::CreateProgramWindow(std::string_view title) {
     title_ = title;
+    if (title_.empty() && argc_ > 0 && argv_ != nullptr) {
+        // Qt titles a window whose title is empty with the application's
+        // name, which it takes from the program's file name; a program
+        // whose title is empty has an empty name too.
+        static char empty[] = "";
+        char* const name = argv_[0];
+        argv_[0] = empty;
+        QCoreApplication::setApplicationName(QString());
+        argv_[0] = name;
+    }
+    // Never shown: it sits at the screen's centre with no size, carries the
+    // title and owns the error boxes, so that they come up centred.
+    programWindow_ = std::make_unique<QWidget>();
+    programWindow_->setWindowTitle(FromBytes(title_));
+    programWindow_->setGeometry(QRect(ScreenCentre(), QSize(0, 0)));
     for (const auto& form : forms_) {
         if (form) form->setWindowTitle(FromBytes(title_));
     }
+}
+
+// The centre of the monitor in use: the one of the active window, else the
+// primary one.
+QPoint TQtBackend::ScreenCentre() const {
+    const QWidget* active = QApplication::activeWindow();
+    const QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
+    return screen == nullptr ? QPoint() : screen->geometry().center();
 }
 
 int TQtBackend::ScreenPixelsPerInch() {
@@ -107,6 +140,22 @@ TFormWidget* TQtBackend::MainWindow() const {
         if (form) return form;
     }
     return nullptr;
+}
+
+// A window destroyed by another client (xdotool windowclose, a killed
+// frame) can never be closed by its user: for the program it is closed.
+bool TQtBackend::TDestroyWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+    for (const auto& form : backend_.forms_) {
+        if (form && form->testAttribute(Qt::WA_WState_Created) && form->winId() == destroyed->window) {
+            TFormWidget* widget = form;
+            QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+        }
+    }
+    return false;
 }
 
 void TQtBackend::Forget(TFormWidget* widget) {
@@ -168,10 +217,12 @@ void TQtBackend::DeliverPendingFailures() noexcept {
     }
 }
 
-// The error box belongs to the main window while that exists; it is modal
-// for the whole program, so no click reaches the label while it is up.
+// The error box belongs to the program-level window, moved to the centre of
+// the monitor in use; it is modal for the whole program, so no click
+// reaches the label while it is up.
 void TQtBackend::ShowErrorBox(std::string_view caption, std::string_view text) {
-    QMessageBox box(QMessageBox::Critical, FromBytes(caption), FromBytes(text), QMessageBox::Ok, MainWindow());
+    if (programWindow_) programWindow_->move(ScreenCentre());
+    QMessageBox box(QMessageBox::Critical, FromBytes(caption), FromBytes(text), QMessageBox::Ok, programWindow_.get());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

@@ -1,4 +1,5 @@
 // The label and window widgets and the text measure they share.
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -6,7 +7,7 @@
 #include <algorithm>
 
 #include "base/utf8.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -75,13 +76,19 @@ TLabelWidget::TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* par
     setFocusPolicy(Qt::NoFocus);
 }
 
+// The widget keeps the text only as far as it can be drawn; screen readers
+// get that part as the label shows it, and Qt tells them when it changes.
 void TLabelWidget::SetContent(std::string_view text, const QFont& font) {
-    if (text != text_) {
-        text_ = text;
-        setAccessibleName(FromBytes(text_));
-    }
     font_ = font;
+    text_ = text.substr(0, LayoutText(text, TQtTextMetrics(font_)).laidOutBytes);
+    const QString name = FromBytes(ShownText(text_));
+    if (name != accessibleName()) setAccessibleName(name);
     update();
+}
+
+QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<TLabelWidget*>(object);
+    return label == nullptr ? nullptr : new QAccessibleWidget(label, QAccessible::StaticText);
 }
 
 void TLabelWidget::paintEvent(QPaintEvent*) {

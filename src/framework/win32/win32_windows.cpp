@@ -1,12 +1,21 @@
 // The main window and its label as Win32 windows.
+#include <algorithm>
 #include <string>
 
 #include "base/texts.h"
-#include "framework/win32/win32_backend.h"
+#include "framework/win32/win32_internal.h"
 #include "base/failure.h"
 
 namespace titles::framework::win32 {
 namespace {
+
+// No window is wider than kMaxWindowExtent, and every character is at least
+// a pixel wide (a mnemonic's "&" and a double-byte character take two bytes
+// each): what lies beyond this many bytes can never be seen, and is neither
+// measured nor drawn.
+constexpr std::size_t kMaxShownBytes = 4 * static_cast<std::size_t>(kMaxWindowExtent);
+
+std::string_view Showable(std::string_view text) noexcept { return text.substr(0, kMaxShownBytes); }
 
 int SystemColorIndex(TSystemColor color) noexcept {
     return color == TSystemColor::ButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT;
@@ -80,9 +89,10 @@ TSize TWin32Label::MeasureText(std::string_view text, const TFontSpec& font) {
         TWindowDC screen;
         if (!screen) throw TFailure(std::string(texts::kNoScreenContext));
         TSelection selected(screen.Get(), measureFont.Get());
-        DrawTextA(screen.Get(), text.data(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_EXPANDTABS);
+        const std::string_view shown = Showable(text);
+        DrawTextA(screen.Get(), shown.data(), static_cast<int>(shown.size()), &extent, DT_CALCRECT | DT_EXPANDTABS);
     }
-    return {extent.right, extent.bottom};
+    return {std::min<int>(extent.right, kMaxWindowExtent), std::min<int>(extent.bottom, kMaxWindowExtent)};
 }
 
 void TWin32Label::Update(std::string_view text, const TFontSpec& font, const TRect& bounds) {
@@ -90,8 +100,8 @@ void TWin32Label::Update(std::string_view text, const TFontSpec& font, const TRe
         font_ = CreateDesignFont(font);
         fontSpec_ = font;
     }
-    if (text != text_) {
-        text_ = text;
+    if (Showable(text) != text_) {
+        text_ = Showable(text);
         SetWindowTextA(window_.Get(), text_.c_str());
     }
     // The area covered before is repainted by the parent, the new one by the label.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/win32/wide_text.h"
+#include "framework/win32/win32_wide_text.h"
 
 namespace titles::framework::win32 {
 namespace {

@@ -12,7 +12,7 @@
 #include <xcb/xcb.h>
 
 #include "base/texts.h"
-#include "framework/qt/qt_backend.h"
+#include "framework/qt/qt_internal.h"
 #include "base/failure.h"
 
 namespace titles::framework::qt {
@@ -49,10 +49,29 @@ bool XServerReachable(const std::string& display) {
     return true;
 }
 
-bool WaylandPluginInstalled() {
-    const QDir platforms(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
-    return !platforms.entryList({QStringLiteral("libqwayland*")}, QDir::Files).isEmpty();
+// Whether a window-system plug-in whose file name begins with prefix is
+// installed where Qt looks for it (libqxcb.so for "xcb", libqwayland-egl.so
+// for "wayland-egl", the Wayland ones all under "wayland").
+bool PluginInstalled(const std::string& prefix) {
+    QStringList folders{QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms")};
+    const QString pluginPath = QString::fromLocal8Bit(Env("QT_QPA_PLATFORM_PLUGIN_PATH"));
+    if (!pluginPath.isEmpty()) folders << pluginPath;
+    for (const QString& folder : QString::fromLocal8Bit(Env("QT_PLUGIN_PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        folders << folder + QStringLiteral("/platforms");
+    }
+    const QString pattern = QStringLiteral("libq") + QString::fromStdString(prefix) + QStringLiteral("*.so");
+    for (const QString& folder : folders) {
+        for (const QString& file : QDir(folder).entryList({pattern}, QDir::Files)) {
+            const QString key = file.mid(4, file.size() - 7);  // without "libq" and ".so"
+            if (prefix == "wayland" ? key.startsWith(QStringLiteral("wayland")) : key == QString::fromStdString(prefix)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
+
+bool WaylandPluginInstalled() { return PluginInstalled("wayland"); }
 
 std::string CannotConnect(const std::string& display) {
     return FormatText(texts::kCannotConnectDisplay, {std::string_view(display)});
@@ -75,6 +94,7 @@ std::string CheckDisplay(int argc, char** argv) {
         // A list such as "wayland;xcb" is tried in order by Qt; the first
         // usable one decides.
         std::string_view rest = platform;
+        std::string unknown;  // the first named plug-in that is not installed
         while (!rest.empty()) {
             const auto end = rest.find(';');
             std::string_view name = rest.substr(0, end);
@@ -83,11 +103,17 @@ std::string CheckDisplay(int argc, char** argv) {
             if (name == "xcb") {
                 if (!display.empty() && XServerReachable(display)) return {};
             } else if (name.starts_with("wayland")) {
-                if (!Env("WAYLAND_DISPLAY").empty()) return {};
+                if (Env("WAYLAND_DISPLAY").empty()) continue;
+                if (PluginInstalled(std::string(name))) return {};
+                if (unknown.empty()) unknown = name;
             } else if (!name.empty()) {
-                return {};  // offscreen, minimal, vnc, eglfs...: Qt reports for itself
+                // offscreen, minimal, vnc, eglfs...: Qt reports for itself,
+                // once it has found the plug-in.
+                if (PluginInstalled(std::string(name))) return {};
+                if (unknown.empty()) unknown = name;
             }
         }
+        if (!unknown.empty()) return FormatText(texts::kNoPlatformPlugin, {std::string_view(unknown)});
         return display.empty() ? std::string(texts::kNoDisplay)
                                : CannotConnect(display);
     }
@@ -99,7 +125,9 @@ std::string CheckDisplay(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "wayland", 1);
         return {};
     }
-    if (display.empty()) return std::string(texts::kNoDisplayOrWayland);
+    if (display.empty()) {
+        return std::string(Env("WAYLAND_DISPLAY").empty() ? texts::kNoDisplayOrWayland : texts::kNoWaylandPlugin);
+    }
     return CannotConnect(display);
 }
 

@@ -1,8 +1,10 @@
-// The Qt 6 backend: the program's windows as Qt widgets on X11 or Wayland.
-// Only the backend's own sources (and its tests) include this header; the
-// portable framework never sees a Qt type.
+// The Qt 6 backend's insides: the program's windows as Qt widgets on X11 or
+// Wayland. Only the backend's own sources (and its tests and benchmarks)
+// include this header; everyone else knows the backend by CreateBackend
+// (framework/backend.h), and the portable framework never sees a Qt type.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
@@ -20,6 +22,7 @@
 #include "framework/text_layout.h"
 
 class QPainter;
+class QAccessibleInterface;
 
 namespace titles::framework::qt {
 
@@ -61,8 +64,12 @@ class TLabelWidget : public QWidget {
 public:
     TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* parent);
     void SetContent(std::string_view text, const QFont& font);
+    // The text as far as it can be drawn: all of it unless the line is
+    // wider than any window.
     const std::string& Text() const noexcept { return text_; }
     const QFont& TextFont() const noexcept { return font_; }
+    // Presents labels to accessibility tools as static text.
+    static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -182,8 +189,18 @@ public:
     void Forget(TFormWidget* widget);
 
 private:
+    class TDestroyWatch : public QAbstractNativeEventFilter {
+    public:
+        explicit TDestroyWatch(TQtBackend& backend) : backend_(backend) {}
+        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    private:
+        TQtBackend& backend_;
+    };
+
     void HandleFailure(std::exception_ptr failure) noexcept;
     void DeliverPendingFailures() noexcept;
+    QPoint ScreenCentre() const;
 
     int argc_;
     char** argv_;
@@ -196,6 +213,8 @@ private:
     bool deliveryPosted_ = false;
     bool quit_ = false;
     std::vector<QPointer<TFormWidget>> forms_;
+    std::unique_ptr<QWidget> programWindow_;
+    TDestroyWatch destroyWatch_{*this};
 };
 
 // Whether the window system Qt is about to use can be reached: an empty

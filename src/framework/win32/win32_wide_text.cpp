@@ -1,4 +1,4 @@
-#include "framework/win32/wide_text.h"
+#include "framework/win32/win32_wide_text.h"
 
 #include "framework/win32/win32_handles.h"
 

@@ -1,0 +1,129 @@
+// The backend's message boxes: the error box, owned by the program-level
+// window and modal for the whole program, on the monitor in use; and the
+// fatal box, with no owner.
+#include <vector>
+
+#include "framework/box_text.h"
+#include "framework/win32/win32_internal.h"
+#include "framework/win32/win32_wide_text.h"
+
+namespace titles::framework::win32 {
+namespace {
+
+// While a box is up, the program's other visible and enabled top-level
+// windows are disabled; afterwards they are enabled again and the window
+// that was active gets the activation and the focus back.
+class TModalScope {
+public:
+    explicit TModalScope(HWND owner) : owner_(owner), active_(GetActiveWindow()), focus_(GetFocus()) {
+        EnumThreadWindows(GetCurrentThreadId(), &TModalScope::Disable, reinterpret_cast<LPARAM>(this));
+    }
+    TModalScope(const TModalScope&) = delete;
+    TModalScope& operator=(const TModalScope&) = delete;
+    ~TModalScope() {
+        for (HWND window : disabled_) {
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        }
+        if (active_ != nullptr && IsWindow(active_)) SetActiveWindow(active_);
+        if (focus_ != nullptr && IsWindow(focus_)) SetFocus(focus_);
+    }
+    HWND Active() const noexcept { return active_; }
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) noexcept {
+        auto* scope = reinterpret_cast<TModalScope*>(self);
+        // The owner is disabled by the box itself.
+        if (window != scope->owner_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            try {
+                scope->disabled_.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
+            EnableWindow(window, FALSE);
+        }
+        return TRUE;
+    }
+
+    HWND owner_;
+    HWND active_;
+    HWND focus_;
+    std::vector<HWND> disabled_;
+};
+
+// Brings the box up on the monitor in use: when the active window lies on
+// another monitor than the program-level window, the latter moves to the
+// centre of that monitor while the box is shown. Where the system has no
+// monitor functions, the whole screen is one monitor and nothing moves.
+class TMonitorPlacement {
+public:
+    TMonitorPlacement(const TMonitorApi& api, HWND programWindow, HWND active) : programWindow_(programWindow) {
+        if (api.monitorFromWindow == nullptr || api.getMonitorInfo == nullptr) return;
+        if (active == nullptr || programWindow == nullptr || active == programWindow) return;
+        HMONITOR inUse = api.monitorFromWindow(active, MONITOR_DEFAULTTONEAREST);
+        if (inUse == api.monitorFromWindow(programWindow, MONITOR_DEFAULTTONEAREST)) return;
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (!api.getMonitorInfo(inUse, &info)) return;
+        if (!GetWindowRect(programWindow, &saved_)) return;
+        moved_ = true;
+        SetWindowPos(programWindow, nullptr, (info.rcMonitor.left + info.rcMonitor.right) / 2,
+                     (info.rcMonitor.top + info.rcMonitor.bottom) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    TMonitorPlacement(const TMonitorPlacement&) = delete;
+    TMonitorPlacement& operator=(const TMonitorPlacement&) = delete;
+    ~TMonitorPlacement() {
+        if (moved_) {
+            SetWindowPos(programWindow_, nullptr, saved_.left, saved_.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+private:
+    HWND programWindow_;
+    RECT saved_{};
+    bool moved_ = false;
+};
+
+}  // namespace
+
+TMonitorApi TMonitorApi::Lookup() noexcept {
+    TMonitorApi api;
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (user32 == nullptr) return api;
+    // Through a plain function pointer type, so that the cast says what it does.
+    api.monitorFromWindow = reinterpret_cast<decltype(api.monitorFromWindow)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "MonitorFromWindow")));
+    api.getMonitorInfo = reinterpret_cast<decltype(api.getMonitorInfo)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetMonitorInfoA")));
+    return api;
+}
+
+void TWin32Backend::CancelMouseCapture() {
+    if (HWND captured = GetCapture(); captured != nullptr) SendMessageA(captured, WM_CANCELMODE, 0, 0);
+}
+
+void TWin32Backend::ShowErrorBox(std::string_view caption, std::string_view text) {
+    const std::wstring wideCaption = BoxTextToWide(caption, CP_ACP);
+    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
+    HWND owner = programWindow_.Get();
+    // A box that comes up before the main window is shown still gets the
+    // program's task bar entry.
+    if (owner != nullptr && !IsWindowVisible(owner)) ShowProgramWindow(SW_SHOWNOACTIVATE);
+    {
+        TModalScope modal(owner);
+        TMonitorPlacement placement(monitors_, owner, modal.Active());
+        MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
+    }
+    HideProgramWindowIfAlone();
+}
+
+void TWin32Backend::ShowFatalBox(std::string_view caption, std::string_view text) {
+    fatalBoxShown_ = true;
+    const std::string shortCaption(caption.substr(0, kMaxFatalCaptionBytes));
+    const std::wstring wideCaption = BoxTextToWide(shortCaption, CP_ACP);
+    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
+    MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), MB_TASKMODAL | MB_ICONSTOP);
+}
+
+}  // namespace titles::framework::win32
