@@ -30,21 +30,6 @@ std::string_view ListFileName(const TWordList& list, std::string_view fallback) 
     return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
 }
 
-// Whether any entry of the list ends in "ing". The lists do not change while
-// the program runs, so the answer is kept for the last list asked about.
-bool HasGerund(const TWordList& list) {
-    static std::uint64_t cachedStamp = 0;
-    static bool cachedAnswer = false;
-    if (cachedStamp != 0 && cachedStamp == list.Stamp()) return cachedAnswer;
-    bool found = false;
-    for (std::int32_t i = 0, n = list.WordCount(); i < n && !found; ++i) {
-        found = EndsWithGerund(list.WordAt(i));
-    }
-    cachedStamp = list.Stamp();
-    cachedAnswer = found;
-    return found;
-}
-
 // Draws indices until one not yet used in this phrase comes up. An empty list
 // fails on its first draw, as fetching entry 0 would; a list whose every
 // entry is already used fails before drawing at all.
@@ -74,8 +59,10 @@ std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
     if (RandomReal() > kOpenerThreshold) {
         std::int32_t k = RandomInt(nouns.WordCount());
         if (nouns.WordCount() == 0) nouns.WordAt(k);  // raises the list index error
-        if (!HasGerund(nouns)) throw TListTooSmallError(FormatText(texts::kNoGerund, {nounFile}));
-        while (usedNouns.Contains(k) || !EndsWithGerund(nouns.WordAt(k))) {
+        if (nouns.GerundCount() < kMinGerundNouns) {
+            throw TListTooSmallError(FormatText(texts::kNoGerund, {nounFile}));
+        }
+        while (usedNouns.Contains(k) || !nouns.IsGerundAt(k)) {
             k = RandomInt(nouns.WordCount());
         }
         phrase += nouns.WordAt(k);

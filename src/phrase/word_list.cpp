@@ -10,19 +10,26 @@
 
 #include "base/texts.h"
 #include "phrase/errors.h"
+#include "phrase/grammar.h"
 
 namespace titles {
 namespace {
-
-constexpr std::size_t kPadding = 8;
 
 std::uint64_t NextStamp() noexcept {
     static std::atomic<std::uint64_t> counter{0};
     return ++counter;
 }
 
-// Marks the bytes of w that equal 0, LF or CR by their high bit. Bytes above
-// the first marked one may be marked falsely, the first mark never is.
+// The eight bytes at p as one number, the first byte in the lowest place, on
+// every machine (where that is the native order this is one plain load).
+inline std::uint64_t LoadFirstLowest(const char* p) noexcept {
+    const auto b = [p](int i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
+    return b(0) | b(1) | b(2) | b(3) | b(4) | b(5) | b(6) | b(7);
+}
+
+// Marks the bytes of w that equal 0, LF or CR by their high bit. Bytes in
+// higher places than the first marked one may be marked falsely, the first
+// (lowest) mark never is.
 inline std::uint64_t LineEndBytes(std::uint64_t w) noexcept {
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
     constexpr std::uint64_t highs = 0x8080808080808080ULL;
@@ -31,24 +38,16 @@ inline std::uint64_t LineEndBytes(std::uint64_t w) noexcept {
 }
 
 // First byte at or after p that is 0, LF or CR, eight bytes at a time. The
-// buffer ends with a zero byte followed by kPadding readable bytes, so whole
-// words can be loaded.
+// buffer ends with a zero byte followed by kTextPadding readable bytes, so
+// whole words can be loaded.
 inline const char* FindLineEnd(const char* p) noexcept {
     for (;;) {
-        std::uint64_t w;
-        std::memcpy(&w, p, sizeof w);
-        if (const std::uint64_t marks = LineEndBytes(w); marks != 0) {
-            if constexpr (std::endian::native == std::endian::little) {
-                return p + (std::countr_zero(marks) >> 3);
-            } else {
-                return p + (std::countl_zero(marks) >> 3);
-            }
+        if (const std::uint64_t marks = LineEndBytes(LoadFirstLowest(p)); marks != 0) {
+            return p + (std::countr_zero(marks) >> 3);
         }
-        p += sizeof w;
+        p += 8;
     }
 }
-
-TWordFileSizedHook gSizedHook = nullptr;
 
 // Moves len bytes from src down to dst (dst < src, the ranges may overlap).
 // Word-list entries are mostly short: loading both ends before storing
@@ -74,6 +73,17 @@ inline void MoveDown(char* dst, const char* src, std::size_t len) noexcept {
     } else if (len > 16) {
         std::memmove(dst, src, len);
     }
+}
+
+// Sets bit i of bits to on, growing bits by a word when i needs it.
+inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
+    if (bits.size() <= i / 64) bits.push_back(0);
+    const std::uint64_t mask = std::uint64_t{1} << (i % 64);
+    bits[i / 64] = (bits[i / 64] & ~mask) | (on ? mask : 0);
+}
+
+inline bool TestBit(const std::vector<std::uint64_t>& bits, std::size_t i) noexcept {
+    return (bits[i / 64] >> (i % 64)) & 1u;
 }
 
 }  // namespace
@@ -125,21 +135,9 @@ void TOffsetArray::Grow() {
     capacity_ = grown;
 }
 
-void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept { gSizedHook = hook; }
-TWordFileSizedHook WordFileSizedHook() noexcept { return gSizedHook; }
-
-TFileBytes AllocateTextBuffer(std::size_t size) {
-    TFileBytes buf;
-    buf.capacity = size + 1 + kPadding;
-    buf.data.reset(new char[buf.capacity]);
-    buf.size = size;
-    std::memset(buf.data.get() + size, 0, 1 + kPadding);
-    return buf;
-}
-
 TWordList::TWordList(const TWordList& other)
-    : size_(other.size_), capacity_(other.size_), ends_(other.ends_),
-      sourceName_(other.sourceName_), stamp_(other.stamp_) {
+    : size_(other.size_), capacity_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_),
+      gerundCount_(other.gerundCount_), sourceName_(other.sourceName_), stamp_(other.stamp_) {
     if (size_ > 0) {
         bytes_.reset(new char[size_]);
         std::memcpy(bytes_.get(), other.bytes_.get(), size_);
@@ -156,11 +154,10 @@ TWordList& TWordList::operator=(const TWordList& other) {
 
 TWordList::TWordList(TWordList&& other) noexcept
     : bytes_(std::move(other.bytes_)), size_(other.size_), capacity_(other.capacity_), ends_(std::move(other.ends_)),
+      gerunds_(std::move(other.gerunds_)), gerundCount_(other.gerundCount_),
       sourceName_(std::move(other.sourceName_)), stamp_(other.stamp_) {
-    other.size_ = other.capacity_ = 0;
-    other.ends_.clear();
+    other.ClearWords();
     other.sourceName_.clear();
-    other.Touch();
 }
 
 TWordList& TWordList::operator=(TWordList&& other) noexcept {
@@ -169,25 +166,34 @@ TWordList& TWordList::operator=(TWordList&& other) noexcept {
         size_ = other.size_;
         capacity_ = other.capacity_;
         ends_ = std::move(other.ends_);
+        gerunds_ = std::move(other.gerunds_);
+        gerundCount_ = other.gerundCount_;
         sourceName_ = std::move(other.sourceName_);
         stamp_ = other.stamp_;
-        other.size_ = other.capacity_ = 0;
-        other.ends_.clear();
+        other.ClearWords();
         other.sourceName_.clear();
-        other.Touch();
     }
     return *this;
 }
 
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
-std::string_view TWordList::WordAt(std::int32_t index) const {
+void TWordList::CheckIndex(std::int32_t index) const {
     if (index < 0 || index >= WordCount()) {
         throw TListIndexError(FormatText(texts::kListIndex, {index}));
     }
+}
+
+std::string_view TWordList::WordAt(std::int32_t index) const {
+    CheckIndex(index);
     const auto i = static_cast<std::size_t>(index);
     const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
     return {bytes_.get() + begin, ends_[i] - begin};
+}
+
+bool TWordList::IsGerundAt(std::int32_t index) const {
+    CheckIndex(index);
+    return TestBit(gerunds_, static_cast<std::size_t>(index));
 }
 
 void TWordList::Reserve(std::size_t bytes) {
@@ -208,8 +214,11 @@ std::int32_t TWordList::AppendWord(std::string_view entry) {
     }
     Reserve(size_ + entry.size());
     if (!entry.empty()) std::memcpy(bytes_.get() + size_, entry.data(), entry.size());
+    const bool gerund = EndsWithGerund(entry);
+    PutBit(gerunds_, ends_.size(), gerund);
+    ends_.push_back(static_cast<std::uint32_t>(size_ + entry.size()));
     size_ += entry.size();
-    ends_.push_back(static_cast<std::uint32_t>(size_));
+    gerundCount_ += gerund ? 1 : 0;
     Touch();
     return static_cast<std::int32_t>(ends_.size() - 1);
 }
@@ -218,6 +227,8 @@ void TWordList::ClearWords() noexcept {
     bytes_.reset();
     size_ = capacity_ = 0;
     ends_.clear();
+    std::vector<std::uint64_t>().swap(gerunds_);
+    gerundCount_ = 0;
     Touch();
 }
 
@@ -226,6 +237,8 @@ void TWordList::AdoptText(TFileBytes text) {
     // buffer itself becomes the list's storage: one pass, no allocation per
     // entry, and each entry's bytes are copied at most once.
     TOffsetArray ends;
+    std::vector<std::uint64_t> gerunds;
+    std::int32_t gerundCount = 0;
     char* const base = text.data.get();
     const char* p = base;
     char* w = base;
@@ -233,6 +246,9 @@ void TWordList::AdoptText(TFileBytes text) {
         const char* start = p;
         p = FindLineEnd(p);
         const std::size_t len = static_cast<std::size_t>(p - start);
+        const bool gerund = EndsWithGerund({start, len});
+        PutBit(gerunds, ends.size(), gerund);
+        gerundCount += gerund ? 1 : 0;
         if (w != start) MoveDown(w, start, len);
         w += len;
         ends.push_back(static_cast<std::uint32_t>(w - base));
@@ -243,6 +259,8 @@ void TWordList::AdoptText(TFileBytes text) {
     size_ = static_cast<std::size_t>(w - base);
     capacity_ = text.capacity;
     ends_ = std::move(ends);
+    gerunds_ = std::move(gerunds);
+    gerundCount_ = gerundCount;
     Touch();
 }
 

@@ -7,6 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "phrase/word_file.h"
 
 namespace titles {
 
@@ -39,14 +42,6 @@ private:
     std::size_t capacity_ = 0;
 };
 
-// Text read for a word list: size bytes, then a zero byte and 8 more
-// readable bytes of padding.
-struct TFileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;      // bytes delivered
-    std::size_t capacity = 0;  // bytes allocated
-};
-
 class TWordList {
 public:
     TWordList() = default;
@@ -76,6 +71,12 @@ public:
     // TFileOpenError when the file cannot be opened; the list is then untouched.
     void LoadWordFile(const std::string& fileName);
 
+    // Whether the entry at index ends in "ing"; known for every entry from
+    // the moment it is added. Raises TListIndexError like WordAt.
+    bool IsGerundAt(std::int32_t index) const;
+    // How many entries end in "ing".
+    std::int32_t GerundCount() const noexcept { return gerundCount_; }
+
     // The file name given to the last successful LoadWordFile, empty otherwise.
     const std::string& SourceName() const noexcept { return sourceName_; }
 
@@ -87,28 +88,16 @@ private:
     void AdoptText(TFileBytes text);
     void Touch() noexcept;
     void Reserve(std::size_t bytes);
+    void CheckIndex(std::int32_t index) const;
 
     std::unique_ptr<char[]> bytes_;        // entries back to back, no separators
     std::size_t size_ = 0;                 // bytes in use
     std::size_t capacity_ = 0;             // bytes allocated
     TOffsetArray ends_;                    // end offset of each entry in bytes_
+    std::vector<std::uint64_t> gerunds_;   // one bit per entry: ends in "ing"
+    std::int32_t gerundCount_ = 0;
     std::string sourceName_;
     std::uint64_t stamp_ = 0;
 };
-
-// Platform side of LoadWordFile: opens, sizes and reads a regular file.
-// Returns the delivered bytes; raises TFileOpenError when the file cannot be
-// opened.
-TFileBytes ReadWordFileBytes(const std::string& fileName);
-
-// A seam for tests: when set, called after a word file has been sized and
-// before it is read, with the file's name.
-using TWordFileSizedHook = void (*)(const std::string& fileName);
-void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept;
-TWordFileSizedHook WordFileSizedHook() noexcept;
-
-// Allocates size + 1 + 8 bytes, uninitialised but for the terminating zero
-// and padding.
-TFileBytes AllocateTextBuffer(std::size_t size);
 
 }  // namespace titles
