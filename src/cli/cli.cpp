@@ -6,7 +6,7 @@
 #include <new>
 #include <string_view>
 
-#include "cli/check.h"
+#include "cli/check_report.h"
 #include "cli/stats.h"
 #include "phrase/composer.h"
 #include "base/failure.h"

@@ -8,6 +8,10 @@
 
 namespace titles::cli {
 
+std::string Plural(std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
     for (std::size_t i = 0; i < bytes.size();) {

@@ -1,6 +1,7 @@
 // Small helpers shared by the --check and --stats reports.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ std::string JsonNumber(double value);
 // (right-aligned) to at least width bytes.
 std::string PadRight(std::string_view text, std::size_t width);
 std::string PadLeft(std::string_view text, std::size_t width);
+
+// A count and its noun: "1 entry", "2 entries".
+std::string Plural(std::int64_t n, const char* one, const char* many);
 
 // printf-style formatting of one double, e.g. Fixed(0.5, 4) == "0.5000".
 std::string Fixed(double value, int decimals);

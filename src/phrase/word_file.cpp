@@ -38,6 +38,7 @@ TFileBytes AllocateTextBuffer(std::size_t size) {
     TFileBytes buf;
     buf.capacity = size + 1 + kTextPadding;
     buf.data.reset(new char[buf.capacity]);
+    PrepareLargeBuffer(buf.data.get(), buf.capacity);
     buf.size = size;
     std::memset(buf.data.get() + size, 0, 1 + kTextPadding);
     return buf;

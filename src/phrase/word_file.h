@@ -10,14 +10,14 @@
 namespace titles {
 
 // Text read for a word list: size bytes, then a zero byte and
-// kTextPadding more readable bytes, so the line scanner may load whole words.
+// kTextPadding more readable bytes, so the line scanner may read whole blocks.
 struct TFileBytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;      // bytes delivered
     std::size_t capacity = 0;  // bytes allocated
 };
 
-inline constexpr std::size_t kTextPadding = 8;
+inline constexpr std::size_t kTextPadding = 64;
 
 // A word file holds fewer than 2 GiB: its byte count is a signed 32-bit number.
 inline constexpr std::uint64_t kMaxWordFileBytes = 0x7FFFFFFF;
@@ -49,6 +49,14 @@ protected:
 TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std::string& fileName);
 
 [[noreturn]] void ThrowFileOpenError(const std::string& fileName);
+
+// Asks the system to back a large buffer that is about to be written in
+// full with large pages, and to provide them now rather than one page
+// fault at a time. Only a hint: without it the buffer works the same.
+void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept;
+// The same without providing the pages now, for a buffer that may be used
+// only in part.
+void AdviseLargePages(void* buffer, std::size_t size) noexcept;
 
 // A seam for tests: when set, called after a word file has been sized and
 // before it is read, with the file's name.

@@ -38,6 +38,9 @@ std::int64_t Seek(HANDLE h, DWORD method) {
 
 }  // namespace
 
+void PrepareLargeBuffer(void*, std::size_t) noexcept {}
+void AdviseLargePages(void*, std::size_t) noexcept {}
+
 TFileBytes ReadWordFileBytes(const std::string& fileName) {
     // Others may read the file while it is open, but not write it.
     TFileHandle file(::CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -11,6 +11,7 @@
 #include "base/texts.h"
 #include "phrase/errors.h"
 #include "phrase/grammar.h"
+#include "phrase/line_split.h"
 
 namespace titles {
 namespace {
@@ -18,61 +19,6 @@ namespace {
 std::uint64_t NextStamp() noexcept {
     static std::atomic<std::uint64_t> counter{0};
     return ++counter;
-}
-
-// The eight bytes at p as one number, the first byte in the lowest place, on
-// every machine (where that is the native order this is one plain load).
-inline std::uint64_t LoadFirstLowest(const char* p) noexcept {
-    const auto b = [p](int i) { return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
-    return b(0) | b(1) | b(2) | b(3) | b(4) | b(5) | b(6) | b(7);
-}
-
-// Marks the bytes of w that equal 0, LF or CR by their high bit. Bytes in
-// higher places than the first marked one may be marked falsely, the first
-// (lowest) mark never is.
-inline std::uint64_t LineEndBytes(std::uint64_t w) noexcept {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    auto zeros = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
-    return zeros(w) | zeros(w ^ (ones * 0x0A)) | zeros(w ^ (ones * 0x0D));
-}
-
-// First byte at or after p that is 0, LF or CR, eight bytes at a time. The
-// buffer ends with a zero byte followed by kTextPadding readable bytes, so
-// whole words can be loaded.
-inline const char* FindLineEnd(const char* p) noexcept {
-    for (;;) {
-        if (const std::uint64_t marks = LineEndBytes(LoadFirstLowest(p)); marks != 0) {
-            return p + (std::countr_zero(marks) >> 3);
-        }
-        p += 8;
-    }
-}
-
-// Moves len bytes from src down to dst (dst < src, the ranges may overlap).
-// Word-list entries are mostly short: loading both ends before storing
-// either keeps the overlap safe without a call to memmove for each line.
-inline void MoveDown(char* dst, const char* src, std::size_t len) noexcept {
-    auto move = [&](auto word) {
-        constexpr std::size_t n = sizeof word;
-        decltype(word) head;
-        decltype(word) tail;
-        std::memcpy(&head, src, n);
-        std::memcpy(&tail, src + len - n, n);
-        std::memcpy(dst, &head, n);
-        std::memcpy(dst + len - n, &tail, n);
-    };
-    if (len >= 8 && len <= 16) {
-        move(std::uint64_t{});
-    } else if (len >= 4 && len < 8) {
-        move(std::uint32_t{});
-    } else if (len >= 2 && len < 4) {
-        move(std::uint16_t{});
-    } else if (len == 1) {
-        *dst = *src;
-    } else if (len > 16) {
-        std::memmove(dst, src, len);
-    }
 }
 
 // Sets bit i of bits to on, growing bits by a word when i needs it.
@@ -87,53 +33,6 @@ inline bool TestBit(const std::vector<std::uint64_t>& bits, std::size_t i) noexc
 }
 
 }  // namespace
-
-TOffsetArray::TOffsetArray(const TOffsetArray& other) {
-    if (other.size_ == 0) return;
-    data_ = static_cast<std::uint32_t*>(std::malloc(other.size_ * sizeof(std::uint32_t)));
-    if (data_ == nullptr) throw std::bad_alloc();
-    std::memcpy(data_, other.data_, other.size_ * sizeof(std::uint32_t));
-    size_ = capacity_ = other.size_;
-}
-
-TOffsetArray& TOffsetArray::operator=(const TOffsetArray& other) {
-    if (this != &other) *this = TOffsetArray(other);
-    return *this;
-}
-
-TOffsetArray::TOffsetArray(TOffsetArray&& other) noexcept
-    : data_(other.data_), size_(other.size_), capacity_(other.capacity_) {
-    other.data_ = nullptr;
-    other.size_ = other.capacity_ = 0;
-}
-
-TOffsetArray& TOffsetArray::operator=(TOffsetArray&& other) noexcept {
-    if (this != &other) {
-        std::free(data_);
-        data_ = other.data_;
-        size_ = other.size_;
-        capacity_ = other.capacity_;
-        other.data_ = nullptr;
-        other.size_ = other.capacity_ = 0;
-    }
-    return *this;
-}
-
-TOffsetArray::~TOffsetArray() { std::free(data_); }
-
-void TOffsetArray::clear() noexcept {
-    std::free(data_);
-    data_ = nullptr;
-    size_ = capacity_ = 0;
-}
-
-void TOffsetArray::Grow() {
-    const std::size_t grown = capacity_ < 1024 ? 1024 : capacity_ * 2;
-    void* fresh = std::realloc(data_, grown * sizeof(std::uint32_t));
-    if (fresh == nullptr) throw std::bad_alloc();
-    data_ = static_cast<std::uint32_t*>(fresh);
-    capacity_ = grown;
-}
 
 TWordList::TWordList(const TWordList& other)
     : size_(other.size_), capacity_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_),
@@ -233,34 +132,15 @@ void TWordList::ClearWords() noexcept {
 }
 
 void TWordList::AdoptText(TFileBytes text) {
-    // Entries are moved down over the line ends they followed, so the text
-    // buffer itself becomes the list's storage: one pass, no allocation per
-    // entry, and each entry's bytes are copied at most once.
-    TOffsetArray ends;
-    std::vector<std::uint64_t> gerunds;
-    std::int32_t gerundCount = 0;
-    char* const base = text.data.get();
-    const char* p = base;
-    char* w = base;
-    while (*p != '\0') {
-        const char* start = p;
-        p = FindLineEnd(p);
-        const std::size_t len = static_cast<std::size_t>(p - start);
-        const bool gerund = EndsWithGerund({start, len});
-        PutBit(gerunds, ends.size(), gerund);
-        gerundCount += gerund ? 1 : 0;
-        if (w != start) MoveDown(w, start, len);
-        w += len;
-        ends.push_back(static_cast<std::uint32_t>(w - base));
-        if (*p == '\r') ++p;
-        if (*p == '\n') ++p;
-    }
+    // The text's buffer becomes the list's storage: one pass, no allocation
+    // per entry, and each entry's bytes are copied at most once.
+    TSplitLines split = SplitLinesInPlace(text.data.get(), text.size);
     bytes_ = std::move(text.data);
-    size_ = static_cast<std::size_t>(w - base);
+    size_ = split.bytes;
     capacity_ = text.capacity;
-    ends_ = std::move(ends);
-    gerunds_ = std::move(gerunds);
-    gerundCount_ = gerundCount;
+    ends_ = std::move(split.ends);
+    gerunds_ = std::move(split.gerunds);
+    gerundCount_ = split.gerundCount;
     Touch();
 }
 
