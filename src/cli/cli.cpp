@@ -243,9 +243,11 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         } else {
             SeedFromClock();
         }
+        std::string phrase;
         for (std::uint64_t i = 0; i < options->count; ++i) {
-            const std::string phrase = ComposePhrase(adjectives, nouns);
-            if (!writer.Write(phrase) || !writer.Write("\n")) break;
+            ComposePhrase(adjectives, nouns, phrase);
+            phrase += '\n';
+            if (!writer.Write(phrase)) break;
         }
     } catch (const TFailure& failure) {
         writer.Flush();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "phrase/byte_copy.h"
 #include "phrase/grammar.h"
 #include "phrase/word_file.h"
 
@@ -46,32 +47,6 @@ std::size_t MostLines(const char* text, std::size_t size) noexcept {
     std::size_t count = 1;
     for (std::size_t i = 0; i < size; ++i) count += (text[i] == '\n') | (text[i] == '\r');
     return count;
-}
-
-// Moves len bytes from src down to dst (dst < src, the ranges may overlap).
-// Word-list entries are mostly short: loading both ends before storing
-// either keeps the overlap safe without a call to memmove for each line.
-inline void MoveDown(char* dst, const char* src, std::size_t len) noexcept {
-    auto move = [&](auto word) {
-        constexpr std::size_t n = sizeof word;
-        decltype(word) head;
-        decltype(word) tail;
-        std::memcpy(&head, src, n);
-        std::memcpy(&tail, src + len - n, n);
-        std::memcpy(dst, &head, n);
-        std::memcpy(dst + len - n, &tail, n);
-    };
-    if (len >= 8 && len <= 16) {
-        move(std::uint64_t{});
-    } else if (len >= 4 && len < 8) {
-        move(std::uint32_t{});
-    } else if (len >= 2 && len < 4) {
-        move(std::uint16_t{});
-    } else if (len == 1) {
-        *dst = *src;
-    } else if (len > 16) {
-        std::memmove(dst, src, len);
-    }
 }
 
 // Collects one bit per entry, whether it ends in "ing", while a text is
@@ -124,7 +99,7 @@ TSplitLines SplitLinesInPlace(char* const text, std::size_t size) {
             const char* end = block + std::countr_zero(ends);
             const auto len = static_cast<std::size_t>(end - start);
             gerunds.Add(split.ends.size(), {start, len});
-            if (w != start) MoveDown(w, start, len);
+            if (w != start) MoveBytes(w, start, len);
             w += len;
             split.ends.push_back(static_cast<std::uint32_t>(w - text));
             const char* next = end;

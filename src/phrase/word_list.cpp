@@ -28,17 +28,15 @@ inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
     bits[i / 64] = (bits[i / 64] & ~mask) | (on ? mask : 0);
 }
 
-inline bool TestBit(const std::vector<std::uint64_t>& bits, std::size_t i) noexcept {
-    return (bits[i / 64] >> (i % 64)) & 1u;
-}
 
 }  // namespace
 
 TWordList::TWordList(const TWordList& other)
-    : size_(other.size_), capacity_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_),
-      gerundCount_(other.gerundCount_), sourceName_(other.sourceName_), stamp_(other.stamp_) {
-    if (size_ > 0) {
-        bytes_.reset(new char[size_]);
+    : size_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_), gerundCount_(other.gerundCount_),
+      sourceName_(other.sourceName_), stamp_(other.stamp_) {
+    if (!ends_.empty()) {
+        capacity_ = size_ + kReadablePastEntry;
+        bytes_.reset(new char[capacity_]);
         std::memcpy(bytes_.get(), other.bytes_.get(), size_);
     }
 }
@@ -77,25 +75,12 @@ TWordList& TWordList::operator=(TWordList&& other) noexcept {
 
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
-void TWordList::CheckIndex(std::int32_t index) const {
-    if (index < 0 || index >= WordCount()) {
-        throw TListIndexError(FormatText(texts::kListIndex, {index}));
-    }
-}
-
-std::string_view TWordList::WordAt(std::int32_t index) const {
-    CheckIndex(index);
-    const auto i = static_cast<std::size_t>(index);
-    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return {bytes_.get() + begin, ends_[i] - begin};
-}
-
-bool TWordList::IsGerundAt(std::int32_t index) const {
-    CheckIndex(index);
-    return TestBit(gerunds_, static_cast<std::size_t>(index));
+void TWordList::ThrowIndexError(std::int32_t index) {
+    throw TListIndexError(FormatText(texts::kListIndex, {index}));
 }
 
 void TWordList::Reserve(std::size_t bytes) {
+    bytes += kReadablePastEntry;
     if (bytes <= capacity_) return;
     std::size_t grown = capacity_ < 64 ? 64 : capacity_ * 2;
     if (grown < bytes) grown = bytes;
@@ -132,6 +117,7 @@ void TWordList::ClearWords() noexcept {
 }
 
 void TWordList::AdoptText(TFileBytes text) {
+    static_assert(kTextPadding + 1 >= kReadablePastEntry, "the text's padding stays readable after the entries");
     // The text's buffer becomes the list's storage: one pass, no allocation
     // per entry, and each entry's bytes are copied at most once.
     TSplitLines split = SplitLinesInPlace(text.data.get(), text.size);

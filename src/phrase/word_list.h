@@ -24,11 +24,20 @@ public:
     TWordList& operator=(TWordList&& other) noexcept;
     ~TWordList() = default;
 
+    // The storage holds at least this many readable bytes after each
+    // entry's view, so that a short entry may be copied as whole words.
+    static constexpr std::size_t kReadablePastEntry = 16;
+
     std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(ends_.size()); }
 
     // The entry at index; raises TListIndexError unless 0 <= index < WordCount().
     // The view stays valid until the list is next changed.
-    std::string_view WordAt(std::int32_t index) const;
+    std::string_view WordAt(std::int32_t index) const {
+        CheckIndex(index);
+        const auto i = static_cast<std::size_t>(index);
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return {bytes_.get() + begin, ends_[i] - begin};
+    }
 
     // Adds entry at the end and returns its index (the old count).
     std::int32_t AppendWord(std::string_view entry);
@@ -45,7 +54,11 @@ public:
 
     // Whether the entry at index ends in "ing"; known for every entry from
     // the moment it is added. Raises TListIndexError like WordAt.
-    bool IsGerundAt(std::int32_t index) const;
+    bool IsGerundAt(std::int32_t index) const {
+        CheckIndex(index);
+        const auto i = static_cast<std::size_t>(index);
+        return (gerunds_[i / 64] >> (i % 64)) & 1u;
+    }
     // How many entries end in "ing".
     std::int32_t GerundCount() const noexcept { return gerundCount_; }
 
@@ -60,7 +73,10 @@ private:
     void AdoptText(TFileBytes text);
     void Touch() noexcept;
     void Reserve(std::size_t bytes);
-    void CheckIndex(std::int32_t index) const;
+    void CheckIndex(std::int32_t index) const {
+        if (index < 0 || index >= WordCount()) ThrowIndexError(index);
+    }
+    [[noreturn]] static void ThrowIndexError(std::int32_t index);
 
     std::unique_ptr<char[]> bytes_;        // entries back to back, no separators
     std::size_t size_ = 0;                 // bytes in use
