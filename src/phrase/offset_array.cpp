@@ -60,7 +60,7 @@ void TOffsetArray::Reserve(std::size_t count) {
     void* fresh = std::realloc(data_, count * sizeof(std::uint32_t));
     if (fresh == nullptr) throw std::bad_alloc();
     data_ = static_cast<std::uint32_t*>(fresh);
-    PrepareLargeBuffer(data_ + size_, (count - size_) * sizeof(std::uint32_t));
+    AdviseLargePages(data_, count * sizeof(std::uint32_t));
     capacity_ = count;
 }
 
