@@ -84,11 +84,14 @@ TFileBytes ReadWordFileBytes(const std::string& fileName) {
         ThrowFileOpenError(fileName);
     }
 
+    // The size the file claims, by seeking to its end and back. Files made
+    // on reading (procfs) cannot seek to their end; their size is then
+    // taken as stated, which for them is 0, and reading finds the rest.
     const off_t position = ::lseek(file.Get(), 0, SEEK_CUR);
-    const off_t end = ::lseek(file.Get(), 0, SEEK_END);
-    if (position < 0 || end < 0 || ::lseek(file.Get(), position, SEEK_SET) < 0) {
-        ThrowFileOpenError(fileName);
-    }
+    if (position < 0) ThrowFileOpenError(fileName);
+    off_t end = ::lseek(file.Get(), 0, SEEK_END);
+    if (end < 0) end = opened.st_size;
+    if (::lseek(file.Get(), position, SEEK_SET) < 0) ThrowFileOpenError(fileName);
     const std::int64_t count = static_cast<std::int64_t>(end) - position;
     return ReadWholeFile(file, count > 0 ? static_cast<std::uint64_t>(count) : 0, fileName);
 }

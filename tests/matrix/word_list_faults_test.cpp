@@ -33,7 +33,7 @@ std::vector<std::string> EntriesOf(const TWordList& list) {
     return entries;
 }
 
-TEST(WordFileChangingWhileRead, OnlyTheBytesDeliveredAndSizedCount) {
+TEST(WordFileChangingWhileRead, TheBytesDeliveredCount) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -45,7 +45,7 @@ TEST(WordFileChangingWhileRead, OnlyTheBytesDeliveredAndSizedCount) {
         {"cut to nothing", "Dark\r\nSilent\r\n", 0, "", {}},
         {"cut between CR and LF", "Dark\r\nSilent\r\n", 5, "", {"Dark"}},
         {"cut inside a word", "Dark\r\nSilent\r\n", 9, "", {"Dark", "Sil"}},
-        {"grows after sizing", "Dark\n", 0, "Silent\nGolden\n", {"Dark"}},
+        {"grows after sizing: read to its end", "Dark\n", 0, "Silent\nGolden\n", {"Dark", "Silent", "Golden"}},
     };
     TTempDir dir;
     for (const auto& c : cases) {
