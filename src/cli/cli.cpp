@@ -11,6 +11,7 @@
 #include "phrase/composer.h"
 #include "base/failure.h"
 #include "phrase/random_source.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 
 namespace titles::cli {

@@ -1,8 +1,10 @@
 #include "phrase/composer.h"
 
+#include <array>
+
 #include "base/texts.h"
-#include "phrase/byte_copy.h"
 #include "phrase/errors.h"
+#include "phrase/phrase_text.h"
 #include "phrase/random_source.h"
 
 namespace titles {
@@ -27,79 +29,17 @@ private:
     std::size_t count_ = 0;
 };
 
-// An entry as a list holds it, to be appended to a phrase.
-struct TEntry {
-    std::string_view bytes;
-};
-
-TEntry EntryOf(const TWordList& list, std::int32_t index) { return {list.WordAt(index)}; }
-
-// The phrase under construction. Its pieces gather in a buffer on the stack
-// and go to the caller's string together; a phrase too long for the buffer
-// carries on in the string.
-class TPhraseText {
-public:
-    explicit TPhraseText(std::string& out) noexcept : out_(out) {}
-    TPhraseText(const TPhraseText&) = delete;
-    TPhraseText& operator=(const TPhraseText&) = delete;
-
-    [[gnu::always_inline]] TPhraseText& operator+=(std::string_view piece) {
-        if (piece.size() > sizeof buffer_ - used_) {
-            Spill(piece);
-        } else {
-            MoveBytes(buffer_ + used_, piece.data(), piece.size());
-            used_ += piece.size();
-        }
-        return *this;
-    }
-
-    // An entry of a word list, whose storage may be read a little past it:
-    // a short one is copied as one block of fixed size.
-    [[gnu::always_inline]] TPhraseText& operator+=(const TEntry& entry) {
-        constexpr std::size_t block = TWordList::kReadablePastEntry;
-        if (entry.bytes.size() <= block && used_ + block <= sizeof buffer_) {
-            std::memcpy(buffer_ + used_, entry.bytes.data(), block);
-            used_ += entry.bytes.size();
-            return *this;
-        }
-        return *this += entry.bytes;
-    }
-
-    // Hands the pieces gathered so far to the caller's string.
-    void Finish() {
-        out_.append(buffer_, used_);
-        used_ = 0;
-    }
-
-private:
-    // Moves what the buffer holds to the caller's string, then the piece:
-    // into the buffer when it fits there now, else after it.
-    void Spill(std::string_view piece) {
-        Finish();
-        if (piece.size() > sizeof buffer_) {
-            out_.append(piece);
-        } else {
-            MoveBytes(buffer_, piece.data(), piece.size());
-            used_ = piece.size();
-        }
-    }
-
-    std::string& out_;
-    char buffer_[256];
-    std::size_t used_ = 0;
-};
-
 std::string_view ListFileName(const TWordList& list, std::string_view fallback) {
     return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
+}
+
+[[noreturn]] void ThrowTooSmall(std::string_view text, std::string_view fileName) {
+    throw TListTooSmallError(FormatText(text, {fileName}));
 }
 
 // Draws indices until one not yet used in this phrase comes up. An empty list
 // fails on its first draw, as fetching entry 0 would; a list whose every
 // entry is already used fails before drawing at all.
-[[noreturn]] void ThrowTooSmall(std::string_view text, std::string_view fileName) {
-    throw TListTooSmallError(FormatText(text, {fileName}));
-}
-
 inline std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
     if (list.WordCount() > 0 && used.Count() >= static_cast<std::size_t>(list.WordCount())) {
         ThrowTooSmall(texts::kNoFreeEntry, fileName);

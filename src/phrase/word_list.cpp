@@ -12,6 +12,7 @@
 #include "phrase/errors.h"
 #include "phrase/grammar.h"
 #include "phrase/line_split.h"
+#include "phrase/word_file.h"
 
 namespace titles {
 namespace {

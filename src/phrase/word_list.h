@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "phrase/offset_array.h"
-#include "phrase/word_file.h"
 
 namespace titles {
+
+struct TFileBytes;
 
 class TWordList {
 public:

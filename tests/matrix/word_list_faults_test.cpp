@@ -7,6 +7,7 @@
 #include <fstream>
 #include <utility>
 
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 #include "support/test_support.h"
 

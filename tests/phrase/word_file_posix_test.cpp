@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "phrase/errors.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 #include "support/open_error.h"
 #include "support/test_support.h"

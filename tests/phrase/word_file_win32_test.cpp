@@ -7,6 +7,7 @@
 
 #include "base/failure.h"
 #include "phrase/random_source.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 #include "support/open_error.h"
 #include "support/test_support.h"
