@@ -48,6 +48,7 @@ protected:
 // kMaxWordFileBytes. Calls the sized hook before the first read.
 TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std::string& fileName);
 
+// Raises the file open error naming the file exactly as given.
 [[noreturn]] void ThrowFileOpenError(const std::string& fileName);
 
 // Asks the system to back a large buffer that is about to be written in
