@@ -8,10 +8,6 @@
 
 namespace titles::cli {
 
-std::string Plural(std::int64_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 std::string JsonString(std::string_view bytes) {
     std::string out = "\"";
     for (std::size_t i = 0; i < bytes.size();) {
@@ -65,6 +61,10 @@ std::string PadLeft(std::string_view text, std::size_t width) {
     if (text.size() < width) out.append(width - text.size(), ' ');
     out.append(text);
     return out;
+}
+
+std::string Plural(std::int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 std::string Fixed(double value, int decimals) {

@@ -20,7 +20,7 @@ std::string JsonNumber(double value);
 std::string PadRight(std::string_view text, std::size_t width);
 std::string PadLeft(std::string_view text, std::size_t width);
 
-// A count and its noun: "1 entry", "2 entries".
+// "1 entry", "2 entries": the count and the word that goes with it.
 std::string Plural(std::int64_t n, const char* one, const char* many);
 
 // printf-style formatting of one double, e.g. Fixed(0.5, 4) == "0.5000".
