@@ -59,8 +59,4 @@ inline constexpr int kExitWarnings = 3;
 
 TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns);
 
-// Reports for people and for scripts; each ends in a line break.
-std::string FormatCheckText(const TCheckReport& report);
-std::string FormatCheckJson(const TCheckReport& report);
-
 }  // namespace titles::cli

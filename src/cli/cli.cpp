@@ -5,12 +5,13 @@
 #include <new>
 
 #include "base/texts.h"
-#include "cli/check.h"
+#include "cli/check_report.h"
 #include "cli/input.h"
 #include "cli/messages.h"
 #include "cli/stats.h"
 #include "cli/stats_report.h"
 #include "phrase/random_source.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 
 namespace titles::cli {
@@ -90,9 +91,11 @@ int PrintTitles(const TCliOptions& options, std::FILE* out, std::FILE* err, TLan
         } else {
             SeedFromClock();
         }
+        std::string phrase;
         for (std::uint64_t i = 0; i < options.count; ++i) {
-            const std::string phrase = ComposePhrase(adjectives, nouns);
-            if (!writer.Write(phrase) || !writer.Write("\n")) break;
+            ComposePhrase(adjectives, nouns, phrase);
+            phrase += '\n';
+            if (!writer.Write(phrase)) break;
         }
     } catch (...) {
         writer.Flush();

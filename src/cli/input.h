@@ -11,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "cli/messages.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 
 namespace titles::cli {

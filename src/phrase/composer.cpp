@@ -1,7 +1,10 @@
 #include "phrase/composer.h"
 
+#include <array>
+
 #include "base/texts.h"
 #include "phrase/errors.h"
+#include "phrase/phrase_text.h"
 #include "phrase/random_source.h"
 
 namespace titles {
@@ -30,27 +33,16 @@ std::string_view ListFileName(const TWordList& list, std::string_view fallback) 
     return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
 }
 
-// Whether any entry of the list ends in "ing". The lists do not change while
-// the program runs, so the answer is kept for the last list asked about.
-bool HasGerund(const TWordList& list) {
-    static std::uint64_t cachedStamp = 0;
-    static bool cachedAnswer = false;
-    if (cachedStamp != 0 && cachedStamp == list.Stamp()) return cachedAnswer;
-    bool found = false;
-    for (std::int32_t i = 0, n = list.WordCount(); i < n && !found; ++i) {
-        found = EndsWithGerund(list.WordAt(i));
-    }
-    cachedStamp = list.Stamp();
-    cachedAnswer = found;
-    return found;
+[[noreturn]] void ThrowTooSmall(std::string_view text, std::string_view fileName) {
+    throw TListTooSmallError(FormatText(text, {fileName}));
 }
 
 // Draws indices until one not yet used in this phrase comes up. An empty list
 // fails on its first draw, as fetching entry 0 would; a list whose every
 // entry is already used fails before drawing at all.
-std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
+inline std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
     if (list.WordCount() > 0 && used.Count() >= static_cast<std::size_t>(list.WordCount())) {
-        throw TListTooSmallError(FormatText(texts::kNoFreeEntry, {fileName}));
+        ThrowTooSmall(texts::kNoFreeEntry, fileName);
     }
     for (;;) {
         const std::int32_t k = RandomInt(list.WordCount());
@@ -62,35 +54,44 @@ std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::str
 }  // namespace
 
 std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
+    std::string phrase;
+    phrase.reserve(96);
+    ComposePhrase(adjectives, nouns, phrase);
+    return phrase;
+}
+
+void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::string& phrase) {
     const std::string_view adjectiveFile = ListFileName(adjectives, kDefaultAdjectiveFile);
     const std::string_view nounFile = ListFileName(nouns, kDefaultNounFile);
     TUsedEntries usedNouns;
     TUsedEntries usedAdjectives;
     int firstConnector = -1;
-    std::string phrase;
-    phrase.reserve(96);
+    phrase.clear();
+    TPhraseText text(phrase);
 
     // Opening gerund and its connector, in about one phrase in four.
     if (RandomReal() > kOpenerThreshold) {
         std::int32_t k = RandomInt(nouns.WordCount());
         if (nouns.WordCount() == 0) nouns.WordAt(k);  // raises the list index error
-        if (!HasGerund(nouns)) throw TListTooSmallError(FormatText(texts::kNoGerund, {nounFile}));
-        while (usedNouns.Contains(k) || !EndsWithGerund(nouns.WordAt(k))) {
+        if (nouns.GerundCount() < kMinGerundNouns) {
+            ThrowTooSmall(texts::kNoGerund, nounFile);
+        }
+        while (usedNouns.Contains(k) || !nouns.IsGerundAt(k)) {
             k = RandomInt(nouns.WordCount());
         }
-        phrase += nouns.WordAt(k);
-        phrase += kWordSeparator;
+        text += EntryOf(nouns, k);
+        text += kWordSeparator;
         usedNouns.Add(k);
         firstConnector = RandomInt(static_cast<std::int32_t>(kConnectorWords.size()));
-        phrase += kConnectorWords[static_cast<std::size_t>(firstConnector)];
-        phrase += kWordSeparator;
+        text += kConnectorWords[static_cast<std::size_t>(firstConnector)];
+        text += kWordSeparator;
     }
 
     // First adjective.
     {
         const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
-        phrase += adjectives.WordAt(k);
-        phrase += kWordSeparator;
+        text += EntryOf(adjectives, k);
+        text += kWordSeparator;
         usedAdjectives.Add(k);
     }
 
@@ -99,13 +100,12 @@ std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
     const int firstGroup = RandomInt(2) + 1;
     for (int j = 1; j <= firstGroup; ++j) {
         const std::int32_t k = PickFresh(nouns, usedNouns, nounFile);
-        const std::string_view noun = nouns.WordAt(k);
-        phrase += noun;
+        text += EntryOf(nouns, k);
         if (j < firstGroup) {
-            if (EndsWithGerund(noun)) {
-                phrase += kWordSeparator;
+            if (nouns.IsGerundAt(k)) {
+                text += kWordSeparator;
             } else {
-                phrase += RandomReal() > kEvenThreshold ? kListSeparator : kWordSeparator;
+                text += RandomReal() > kEvenThreshold ? kListSeparator : kWordSeparator;
             }
         }
         usedNouns.Add(k);
@@ -117,26 +117,26 @@ std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns) {
         while (connector == firstConnector) {
             connector = RandomInt(static_cast<std::int32_t>(kConnectorWords.size()));
         }
-        phrase += kWordSeparator;
-        phrase += kConnectorWords[static_cast<std::size_t>(connector)];
-        phrase += kWordSeparator;
+        text += kWordSeparator;
+        text += kConnectorWords[static_cast<std::size_t>(connector)];
+        text += kWordSeparator;
 
         if (RandomReal() > kEvenThreshold) {
             const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
-            phrase += adjectives.WordAt(k);
-            phrase += kWordSeparator;
+            text += EntryOf(adjectives, k);
+            text += kWordSeparator;
             usedAdjectives.Add(k);
         }
 
         const int secondGroup = RandomInt(2) + 1;
         for (int j = 1; j <= secondGroup; ++j) {
             const std::int32_t k = PickFresh(nouns, usedNouns, nounFile);
-            phrase += nouns.WordAt(k);
-            if (j < secondGroup) phrase += kListSeparator;
+            text += EntryOf(nouns, k);
+            if (j < secondGroup) text += kListSeparator;
             usedNouns.Add(k);
         }
     }
-    return phrase;
+    text.Finish();
 }
 
 }  // namespace titles

@@ -19,4 +19,9 @@ inline constexpr std::string_view kDefaultNounFile = "nouns.txt";
 // in "ing", always compose.
 std::string ComposePhrase(const TWordList& adjectives, const TWordList& nouns);
 
+// The same, written into phrase in place of what it held, so that a caller
+// composing many phrases reuses one buffer. After a failure phrase holds
+// the part composed so far.
+void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::string& phrase);
+
 }  // namespace titles

@@ -28,9 +28,15 @@ inline constexpr int kMaxNounsPerTitle = 5;
 // An opening gerund needs at least this many nouns ending in "ing".
 inline constexpr int kMinGerundNouns = 1;
 
-// Whether the word ends in "ing", byte for byte and case-sensitive.
+// Whether the word ends in "ing", byte for byte and case-sensitive. Every
+// byte is compared (no early way out), which costs less than a mispredicted
+// branch when millions of words are tested.
 constexpr bool EndsWithGerund(std::string_view word) noexcept {
-    return word.size() >= kGerundEnding.size() && word.substr(word.size() - kGerundEnding.size()) == kGerundEnding;
+    const std::size_t n = kGerundEnding.size();
+    if (word.size() < n) return false;
+    bool same = true;
+    for (std::size_t i = 0; i < n; ++i) same &= word[word.size() - n + i] == kGerundEnding[i];
+    return same;
 }
 
 // How many of the 2^32 seeds a real draw turns into a value above threshold

@@ -34,6 +34,15 @@ constexpr std::uint32_t MillisecondsOfDay(unsigned hour, unsigned minute, unsign
     return ((hour * 60u + minute) * 60u + second) * 1000u + millisecond;
 }
 
+// Milliseconds since UTC midnight at a time given as seconds since 1970
+// (negative before it) and nanoseconds into that second; the millisecond is
+// rounded down, and times before 1970 count from their own midnight too.
+constexpr std::uint32_t MillisecondsOfDayAt(std::int64_t seconds, std::int64_t nanoseconds) noexcept {
+    constexpr std::int64_t kDay = 86400;
+    const std::int64_t secondOfDay = ((seconds % kDay) + kDay) % kDay;
+    return static_cast<std::uint32_t>(secondOfDay * 1000 + nanoseconds / 1000000);
+}
+
 // The current UTC time of day in milliseconds (platform clock).
 std::uint32_t UtcMillisecondsOfDay();
 

@@ -6,16 +6,14 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <limits>
+#include <utility>
 
-#include "base/texts.h"
-#include "phrase/errors.h"
-#include "phrase/word_list.h"
+#include "phrase/word_file.h"
 
 namespace titles {
 namespace {
 
-class TFileDescriptor {
+class TFileDescriptor final : public TByteSource {
 public:
     explicit TFileDescriptor(int fd) noexcept : fd_(fd) {}
     TFileDescriptor(const TFileDescriptor&) = delete;
@@ -25,67 +23,77 @@ public:
     }
     int Get() const noexcept { return fd_; }
 
+    std::int64_t ReadSome(char* dst, std::size_t max) override {
+        for (;;) {
+            const ssize_t got = ::read(fd_, dst, max);
+            if (got >= 0) return got;
+            if (errno != EINTR) return -1;
+        }
+    }
+
 private:
     int fd_;
 };
 
-// Most of the time spent loading a large file goes into the kernel handing
-// out fresh zeroed pages for its buffer; asking for huge pages cuts that
-// down a lot. Only a hint: without it the buffer works the same.
-void PreferHugePages(char* buffer, std::size_t size) noexcept {
-#ifdef MADV_HUGEPAGE
+bool IsRegularFile(const struct stat& info) noexcept { return S_ISREG(info.st_mode); }
+
+}  // namespace
+
+namespace {
+
+// The whole large pages inside a buffer, or an empty range.
+std::pair<std::uintptr_t, std::uintptr_t> LargePagesOf(void* buffer, std::size_t size) noexcept {
     constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    if (size < 4 * kHuge) return;
+    if (size < 4 * kHuge) return {0, 0};
     const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + kHuge - 1) & ~(kHuge - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(kHuge - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)buffer;
-    (void)size;
-#endif
-}
-
-[[noreturn]] void ThrowOpenError(const std::string& fileName) {
-    throw TFileOpenError(FormatText(texts::kFileOpen, {std::string_view(fileName)}));
+    return {begin, end > begin ? end : begin};
 }
 
 }  // namespace
 
+void AdviseLargePages(void* buffer, std::size_t size) noexcept {
+    const auto [begin, end] = LargePagesOf(buffer, size);
+#ifdef MADV_HUGEPAGE
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept {
+    // Most of the time spent loading a large file went into the kernel
+    // handing out fresh zeroed pages one fault at a time.
+    AdviseLargePages(buffer, size);
+    const auto [begin, end] = LargePagesOf(buffer, size);
+#ifdef MADV_POPULATE_WRITE
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+}
+
 TFileBytes ReadWordFileBytes(const std::string& fileName) {
-    // O_NONBLOCK keeps a FIFO without a writer from blocking the open; such
-    // a file is refused right after, since only a regular file is a word file.
+    // Only a regular file is a word file. Its type is checked before the
+    // open, so that a FIFO's writer or a device never sees it opened, and
+    // again on the descriptor, in case the name changed hands meanwhile.
+    // O_NONBLOCK and O_NOCTTY keep the open free of side effects even then.
+    struct stat named {};
+    if (::stat(fileName.c_str(), &named) != 0 || !IsRegularFile(named)) ThrowFileOpenError(fileName);
     TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0) ThrowOpenError(fileName);
+    if (file.Get() < 0) ThrowFileOpenError(fileName);
+    struct stat opened {};
+    if (::fstat(file.Get(), &opened) != 0 || !IsRegularFile(opened) || opened.st_dev != named.st_dev ||
+        opened.st_ino != named.st_ino) {
+        ThrowFileOpenError(fileName);
+    }
 
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) ThrowOpenError(fileName);
-
+    // The size the file claims, by seeking to its end and back. Files made
+    // on reading (procfs) cannot seek to their end; their size is then
+    // taken as stated, which for them is 0, and reading finds the rest.
     const off_t position = ::lseek(file.Get(), 0, SEEK_CUR);
-    const off_t end = ::lseek(file.Get(), 0, SEEK_END);
-    if (position < 0 || end < 0 || ::lseek(file.Get(), position, SEEK_SET) < 0) {
-        ThrowOpenError(fileName);
-    }
-    // The byte count is a signed 32-bit number; a file of 2 GiB or more
-    // would wrap it, so it is refused rather than silently read as empty.
+    if (position < 0) ThrowFileOpenError(fileName);
+    off_t end = ::lseek(file.Get(), 0, SEEK_END);
+    if (end < 0) end = opened.st_size;
+    if (::lseek(file.Get(), position, SEEK_SET) < 0) ThrowFileOpenError(fileName);
     const std::int64_t count = static_cast<std::int64_t>(end) - position;
-    if (count > std::numeric_limits<std::int32_t>::max()) ThrowOpenError(fileName);
-
-    const std::size_t wanted = count > 0 ? static_cast<std::size_t>(count) : 0;
-    TFileBytes buf = AllocateTextBuffer(wanted);
-    PreferHugePages(buf.data.get(), wanted);
-    if (const auto hook = WordFileSizedHook()) hook(fileName);
-    // One request normally delivers the whole file. Should the file shrink
-    // meanwhile, or a read fail, only the bytes actually delivered count.
-    std::size_t got = 0;
-    while (got < wanted) {
-        const ssize_t r = ::read(file.Get(), buf.data.get() + got, wanted - got);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got += static_cast<std::size_t>(r);
-    }
-    buf.data[got] = '\0';
-    buf.size = got;
-    return buf;
+    return ReadWholeFile(file, count > 0 ? static_cast<std::uint64_t>(count) : 0, fileName);
 }
 
 }  // namespace titles

@@ -10,138 +10,34 @@
 
 #include "base/texts.h"
 #include "phrase/errors.h"
+#include "phrase/grammar.h"
+#include "phrase/line_split.h"
+#include "phrase/word_file.h"
 
 namespace titles {
 namespace {
-
-constexpr std::size_t kPadding = 8;
 
 std::uint64_t NextStamp() noexcept {
     static std::atomic<std::uint64_t> counter{0};
     return ++counter;
 }
 
-// Marks the bytes of w that equal 0, LF or CR by their high bit. Bytes above
-// the first marked one may be marked falsely, the first mark never is.
-inline std::uint64_t LineEndBytes(std::uint64_t w) noexcept {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    auto zeros = [](std::uint64_t v) { return (v - ones) & ~v & highs; };
-    return zeros(w) | zeros(w ^ (ones * 0x0A)) | zeros(w ^ (ones * 0x0D));
+// Sets bit i of bits to on, growing bits by a word when i needs it.
+inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
+    if (bits.size() <= i / 64) bits.push_back(0);
+    const std::uint64_t mask = std::uint64_t{1} << (i % 64);
+    bits[i / 64] = (bits[i / 64] & ~mask) | (on ? mask : 0);
 }
 
-// First byte at or after p that is 0, LF or CR, eight bytes at a time. The
-// buffer ends with a zero byte followed by kPadding readable bytes, so whole
-// words can be loaded.
-inline const char* FindLineEnd(const char* p) noexcept {
-    for (;;) {
-        std::uint64_t w;
-        std::memcpy(&w, p, sizeof w);
-        if (const std::uint64_t marks = LineEndBytes(w); marks != 0) {
-            if constexpr (std::endian::native == std::endian::little) {
-                return p + (std::countr_zero(marks) >> 3);
-            } else {
-                return p + (std::countl_zero(marks) >> 3);
-            }
-        }
-        p += sizeof w;
-    }
-}
-
-TWordFileSizedHook gSizedHook = nullptr;
-
-// Moves len bytes from src down to dst (dst < src, the ranges may overlap).
-// Word-list entries are mostly short: loading both ends before storing
-// either keeps the overlap safe without a call to memmove for each line.
-inline void MoveDown(char* dst, const char* src, std::size_t len) noexcept {
-    auto move = [&](auto word) {
-        constexpr std::size_t n = sizeof word;
-        decltype(word) head;
-        decltype(word) tail;
-        std::memcpy(&head, src, n);
-        std::memcpy(&tail, src + len - n, n);
-        std::memcpy(dst, &head, n);
-        std::memcpy(dst + len - n, &tail, n);
-    };
-    if (len >= 8 && len <= 16) {
-        move(std::uint64_t{});
-    } else if (len >= 4 && len < 8) {
-        move(std::uint32_t{});
-    } else if (len >= 2 && len < 4) {
-        move(std::uint16_t{});
-    } else if (len == 1) {
-        *dst = *src;
-    } else if (len > 16) {
-        std::memmove(dst, src, len);
-    }
-}
 
 }  // namespace
 
-TOffsetArray::TOffsetArray(const TOffsetArray& other) {
-    if (other.size_ == 0) return;
-    data_ = static_cast<std::uint32_t*>(std::malloc(other.size_ * sizeof(std::uint32_t)));
-    if (data_ == nullptr) throw std::bad_alloc();
-    std::memcpy(data_, other.data_, other.size_ * sizeof(std::uint32_t));
-    size_ = capacity_ = other.size_;
-}
-
-TOffsetArray& TOffsetArray::operator=(const TOffsetArray& other) {
-    if (this != &other) *this = TOffsetArray(other);
-    return *this;
-}
-
-TOffsetArray::TOffsetArray(TOffsetArray&& other) noexcept
-    : data_(other.data_), size_(other.size_), capacity_(other.capacity_) {
-    other.data_ = nullptr;
-    other.size_ = other.capacity_ = 0;
-}
-
-TOffsetArray& TOffsetArray::operator=(TOffsetArray&& other) noexcept {
-    if (this != &other) {
-        std::free(data_);
-        data_ = other.data_;
-        size_ = other.size_;
-        capacity_ = other.capacity_;
-        other.data_ = nullptr;
-        other.size_ = other.capacity_ = 0;
-    }
-    return *this;
-}
-
-TOffsetArray::~TOffsetArray() { std::free(data_); }
-
-void TOffsetArray::clear() noexcept {
-    std::free(data_);
-    data_ = nullptr;
-    size_ = capacity_ = 0;
-}
-
-void TOffsetArray::Grow() {
-    const std::size_t grown = capacity_ < 1024 ? 1024 : capacity_ * 2;
-    void* fresh = std::realloc(data_, grown * sizeof(std::uint32_t));
-    if (fresh == nullptr) throw std::bad_alloc();
-    data_ = static_cast<std::uint32_t*>(fresh);
-    capacity_ = grown;
-}
-
-void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept { gSizedHook = hook; }
-TWordFileSizedHook WordFileSizedHook() noexcept { return gSizedHook; }
-
-TFileBytes AllocateTextBuffer(std::size_t size) {
-    TFileBytes buf;
-    buf.capacity = size + 1 + kPadding;
-    buf.data.reset(new char[buf.capacity]);
-    buf.size = size;
-    std::memset(buf.data.get() + size, 0, 1 + kPadding);
-    return buf;
-}
-
 TWordList::TWordList(const TWordList& other)
-    : size_(other.size_), capacity_(other.size_), ends_(other.ends_),
+    : size_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_), gerundCount_(other.gerundCount_),
       sourceName_(other.sourceName_), stamp_(other.stamp_) {
-    if (size_ > 0) {
-        bytes_.reset(new char[size_]);
+    if (!ends_.empty()) {
+        capacity_ = size_ + kReadablePastEntry;
+        bytes_.reset(new char[capacity_]);
         std::memcpy(bytes_.get(), other.bytes_.get(), size_);
     }
 }
@@ -156,11 +52,10 @@ TWordList& TWordList::operator=(const TWordList& other) {
 
 TWordList::TWordList(TWordList&& other) noexcept
     : bytes_(std::move(other.bytes_)), size_(other.size_), capacity_(other.capacity_), ends_(std::move(other.ends_)),
+      gerunds_(std::move(other.gerunds_)), gerundCount_(other.gerundCount_),
       sourceName_(std::move(other.sourceName_)), stamp_(other.stamp_) {
-    other.size_ = other.capacity_ = 0;
-    other.ends_.clear();
+    other.ClearWords();
     other.sourceName_.clear();
-    other.Touch();
 }
 
 TWordList& TWordList::operator=(TWordList&& other) noexcept {
@@ -169,28 +64,24 @@ TWordList& TWordList::operator=(TWordList&& other) noexcept {
         size_ = other.size_;
         capacity_ = other.capacity_;
         ends_ = std::move(other.ends_);
+        gerunds_ = std::move(other.gerunds_);
+        gerundCount_ = other.gerundCount_;
         sourceName_ = std::move(other.sourceName_);
         stamp_ = other.stamp_;
-        other.size_ = other.capacity_ = 0;
-        other.ends_.clear();
+        other.ClearWords();
         other.sourceName_.clear();
-        other.Touch();
     }
     return *this;
 }
 
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
-std::string_view TWordList::WordAt(std::int32_t index) const {
-    if (index < 0 || index >= WordCount()) {
-        throw TListIndexError(FormatText(texts::kListIndex, {index}));
-    }
-    const auto i = static_cast<std::size_t>(index);
-    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return {bytes_.get() + begin, ends_[i] - begin};
+void TWordList::ThrowIndexError(std::int32_t index) {
+    throw TListIndexError(FormatText(texts::kListIndex, {index}));
 }
 
 void TWordList::Reserve(std::size_t bytes) {
+    bytes += kReadablePastEntry;
     if (bytes <= capacity_) return;
     std::size_t grown = capacity_ < 64 ? 64 : capacity_ * 2;
     if (grown < bytes) grown = bytes;
@@ -208,8 +99,11 @@ std::int32_t TWordList::AppendWord(std::string_view entry) {
     }
     Reserve(size_ + entry.size());
     if (!entry.empty()) std::memcpy(bytes_.get() + size_, entry.data(), entry.size());
+    const bool gerund = EndsWithGerund(entry);
+    PutBit(gerunds_, ends_.size(), gerund);
+    ends_.push_back(static_cast<std::uint32_t>(size_ + entry.size()));
     size_ += entry.size();
-    ends_.push_back(static_cast<std::uint32_t>(size_));
+    gerundCount_ += gerund ? 1 : 0;
     Touch();
     return static_cast<std::int32_t>(ends_.size() - 1);
 }
@@ -218,31 +112,22 @@ void TWordList::ClearWords() noexcept {
     bytes_.reset();
     size_ = capacity_ = 0;
     ends_.clear();
+    std::vector<std::uint64_t>().swap(gerunds_);
+    gerundCount_ = 0;
     Touch();
 }
 
 void TWordList::AdoptText(TFileBytes text) {
-    // Entries are moved down over the line ends they followed, so the text
-    // buffer itself becomes the list's storage: one pass, no allocation per
-    // entry, and each entry's bytes are copied at most once.
-    TOffsetArray ends;
-    char* const base = text.data.get();
-    const char* p = base;
-    char* w = base;
-    while (*p != '\0') {
-        const char* start = p;
-        p = FindLineEnd(p);
-        const std::size_t len = static_cast<std::size_t>(p - start);
-        if (w != start) MoveDown(w, start, len);
-        w += len;
-        ends.push_back(static_cast<std::uint32_t>(w - base));
-        if (*p == '\r') ++p;
-        if (*p == '\n') ++p;
-    }
+    static_assert(kTextPadding + 1 >= kReadablePastEntry, "the text's padding stays readable after the entries");
+    // The text's buffer becomes the list's storage: one pass, no allocation
+    // per entry, and each entry's bytes are copied at most once.
+    TSplitLines split = SplitLinesInPlace(text.data.get(), text.size);
     bytes_ = std::move(text.data);
-    size_ = static_cast<std::size_t>(w - base);
+    size_ = split.bytes;
     capacity_ = text.capacity;
-    ends_ = std::move(ends);
+    ends_ = std::move(split.ends);
+    gerunds_ = std::move(split.gerunds);
+    gerundCount_ = split.gerundCount;
     Touch();
 }
 

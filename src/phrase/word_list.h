@@ -7,45 +7,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "phrase/offset_array.h"
 
 namespace titles {
 
-// A growable array of 32-bit offsets kept in one malloc'd block. Growing it
-// goes through realloc, which large blocks can extend in place (or remap),
-// so a list of millions of entries never holds two copies of its offsets.
-class TOffsetArray {
-public:
-    TOffsetArray() = default;
-    TOffsetArray(const TOffsetArray& other);
-    TOffsetArray& operator=(const TOffsetArray& other);
-    TOffsetArray(TOffsetArray&& other) noexcept;
-    TOffsetArray& operator=(TOffsetArray&& other) noexcept;
-    ~TOffsetArray();
-
-    std::size_t size() const noexcept { return size_; }
-    bool empty() const noexcept { return size_ == 0; }
-    std::uint32_t operator[](std::size_t i) const noexcept { return data_[i]; }
-    void push_back(std::uint32_t value) {
-        if (size_ == capacity_) Grow();
-        data_[size_++] = value;
-    }
-    void clear() noexcept;  // also releases the memory
-
-private:
-    void Grow();
-
-    std::uint32_t* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
-};
-
-// Text read for a word list: size bytes, then a zero byte and 8 more
-// readable bytes of padding.
-struct TFileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;      // bytes delivered
-    std::size_t capacity = 0;  // bytes allocated
-};
+struct TFileBytes;
 
 class TWordList {
 public:
@@ -57,11 +25,20 @@ public:
     TWordList& operator=(TWordList&& other) noexcept;
     ~TWordList() = default;
 
+    // The storage holds at least this many readable bytes after each
+    // entry's view, so that a short entry may be copied as whole words.
+    static constexpr std::size_t kReadablePastEntry = 16;
+
     std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(ends_.size()); }
 
     // The entry at index; raises TListIndexError unless 0 <= index < WordCount().
     // The view stays valid until the list is next changed.
-    std::string_view WordAt(std::int32_t index) const;
+    std::string_view WordAt(std::int32_t index) const {
+        CheckIndex(index);
+        const auto i = static_cast<std::size_t>(index);
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        return {bytes_.get() + begin, ends_[i] - begin};
+    }
 
     // Adds entry at the end and returns its index (the old count).
     std::int32_t AppendWord(std::string_view entry);
@@ -78,6 +55,16 @@ public:
     // TFileOpenError when the file cannot be opened; the list is then untouched.
     void LoadWordFile(const std::string& fileName);
 
+    // Whether the entry at index ends in "ing"; known for every entry from
+    // the moment it is added. Raises TListIndexError like WordAt.
+    bool IsGerundAt(std::int32_t index) const {
+        CheckIndex(index);
+        const auto i = static_cast<std::size_t>(index);
+        return (gerunds_[i / 64] >> (i % 64)) & 1u;
+    }
+    // How many entries end in "ing".
+    std::int32_t GerundCount() const noexcept { return gerundCount_; }
+
     // The file name given to the last successful LoadWordFile, empty otherwise.
     const std::string& SourceName() const noexcept { return sourceName_; }
 
@@ -89,28 +76,19 @@ private:
     void AdoptText(TFileBytes text);
     void Touch() noexcept;
     void Reserve(std::size_t bytes);
+    void CheckIndex(std::int32_t index) const {
+        if (index < 0 || index >= WordCount()) ThrowIndexError(index);
+    }
+    [[noreturn]] static void ThrowIndexError(std::int32_t index);
 
     std::unique_ptr<char[]> bytes_;        // entries back to back, no separators
     std::size_t size_ = 0;                 // bytes in use
     std::size_t capacity_ = 0;             // bytes allocated
     TOffsetArray ends_;                    // end offset of each entry in bytes_
+    std::vector<std::uint64_t> gerunds_;   // one bit per entry: ends in "ing"
+    std::int32_t gerundCount_ = 0;
     std::string sourceName_;
     std::uint64_t stamp_ = 0;
 };
-
-// Platform side of LoadWordFile: opens, sizes and reads a regular file.
-// Returns the delivered bytes; raises TFileOpenError when the file cannot be
-// opened.
-TFileBytes ReadWordFileBytes(const std::string& fileName);
-
-// A seam for tests: when set, called after a word file has been sized and
-// before it is read, with the file's name.
-using TWordFileSizedHook = void (*)(const std::string& fileName);
-void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept;
-TWordFileSizedHook WordFileSizedHook() noexcept;
-
-// Allocates size + 1 + 8 bytes, uninitialised but for the terminating zero
-// and padding.
-TFileBytes AllocateTextBuffer(std::size_t size);
 
 }  // namespace titles

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/check.h"
+#include "cli/check_report.h"
 #include "cli/cli.h"
 #include "support/test_support.h"
 

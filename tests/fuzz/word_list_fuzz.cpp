@@ -10,6 +10,7 @@
 
 #include "fuzz_check.h"
 #include "phrase/errors.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 
 using titles::TListIndexError;

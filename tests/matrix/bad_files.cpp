@@ -47,6 +47,14 @@ std::string Utf16(std::string_view ascii, bool bigEndian) {
     return out;
 }
 
+// The one line of /proc/version, made by the kernel as it is read.
+std::string ProcVersionLine() {
+    std::ifstream in("/proc/version", std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
 std::vector<TBadFileCase> MakeCases() {
     const std::string longLine(10 * 1024 * 1024, 'w');
     std::string manyLines;
@@ -73,8 +81,8 @@ std::vector<TBadFileCase> MakeCases() {
              fs::create_symlink(name, dir / (name + ".other"));
          },
          false, {}},
-        {"proc_file", "a link to /proc/version, which cannot be sized by seeking to its end",
-         Symlink("/proc/version"), false, {}},
+        {"proc_file", "a link to /proc/version, which claims no size and cannot seek to its end",
+         Symlink("/proc/version"), true, {ProcVersionLine()}},
         {"dangling_symlink", "a link to a file that does not exist", Symlink("no-such-target.txt"), false, {}},
         {"unreadable", "a file without read permission",
          [](const fs::path& dir, const std::string& name) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <utility>
 
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 #include "support/test_support.h"
 
@@ -33,7 +34,7 @@ std::vector<std::string> EntriesOf(const TWordList& list) {
     return entries;
 }
 
-TEST(WordFileChangingWhileRead, OnlyTheBytesDeliveredAndSizedCount) {
+TEST(WordFileChangingWhileRead, TheBytesDeliveredCount) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -45,7 +46,7 @@ TEST(WordFileChangingWhileRead, OnlyTheBytesDeliveredAndSizedCount) {
         {"cut to nothing", "Dark\r\nSilent\r\n", 0, "", {}},
         {"cut between CR and LF", "Dark\r\nSilent\r\n", 5, "", {"Dark"}},
         {"cut inside a word", "Dark\r\nSilent\r\n", 9, "", {"Dark", "Sil"}},
-        {"grows after sizing", "Dark\n", 0, "Silent\nGolden\n", {"Dark"}},
+        {"grows after sizing: read to its end", "Dark\n", 0, "Silent\nGolden\n", {"Dark", "Silent", "Golden"}},
     };
     TTempDir dir;
     for (const auto& c : cases) {

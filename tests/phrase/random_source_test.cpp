@@ -77,6 +77,11 @@ TEST_F(RandomSourceTest, SeedFromTimeOfDay) {
     EXPECT_EQ(MillisecondsOfDay(12, 34, 56, 789), 45296789u);
     EXPECT_EQ(MillisecondsOfDay(0, 0, 0, 0), 0u);
     EXPECT_EQ(MillisecondsOfDay(23, 59, 59, 999), 86399999u);
+    // From the system clock's seconds since 1970: a day later and before
+    // 1970 the same time of day, the millisecond rounded down.
+    EXPECT_EQ(MillisecondsOfDayAt(45296 + 86400 * 20000LL, 789999999), 45296789u);
+    EXPECT_EQ(MillisecondsOfDayAt(-1, 500500000), 86399500u);  // 1969-12-31 23:59:59.5005
+    EXPECT_EQ(MillisecondsOfDayAt(-86400 * 3 + 45296, 789000000), 45296789u);
     RandomSeed = MillisecondsOfDay(12, 34, 56, 789);
     std::vector<std::int32_t> got;
     for (int i = 0; i < 5; ++i) got.push_back(RandomInt(10));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "phrase/errors.h"
+#include "phrase/grammar.h"
 #include "phrase/word_list.h"
 
 namespace titles {
@@ -32,6 +33,13 @@ TEST_P(AssignTextLines, SplitsExactly) {
     list.AppendWord("stale");
     list.AssignText(GetParam().text);
     EXPECT_EQ(Entries(list), GetParam().entries);
+    // Each entry knows from the split whether it ends in "ing".
+    std::int32_t gerunds = 0;
+    for (std::int32_t i = 0; i < list.WordCount(); ++i) {
+        EXPECT_EQ(list.IsGerundAt(i), EndsWithGerund(list.WordAt(i))) << i;
+        gerunds += list.IsGerundAt(i) ? 1 : 0;
+    }
+    EXPECT_EQ(list.GerundCount(), gerunds);
 }
 
 using namespace std::string_literals;
@@ -57,6 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"w\0o\0r\0d\0"s, {"w"}},             // UTF-16 little-endian stops early
         LineCase{"\n\n\n", {"", "", ""}},
         LineCase{"\r\r", {"", ""}},
+        // Bytes just below a line end or the end are no line ends: taken
+        // for one, they once made a scanner cut lines short.
+        LineCase{"a\x0b\nb\x0c\rc\x01", {"a\x0b", "b\x0c", "c\x01"}},
+        LineCase{"\x0e\x0b\x0c\x01\x09\x11\x8a\x8d\r\n\x01", {"\x0e\x0b\x0c\x01\x09\x11\x8a\x8d", "\x01"}},
+        LineCase{"Running\nin\ning\nsing \nING\nRunning", {"Running", "in", "ing", "sing ", "ING", "Running"}},
         // Entries longer than the scanner's word size, line ends on every offset.
         LineCase{"0123456789abcdef\n0123456\r\n01234567\r", {"0123456789abcdef", "0123456", "01234567"}}));
 

@@ -1,3 +1,5 @@
+// Loading word files on Windows: share modes, devices and pipes; and the
+// system clock.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -5,6 +7,7 @@
 
 #include "base/failure.h"
 #include "phrase/random_source.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 #include "support/open_error.h"
 #include "support/test_support.h"
@@ -34,41 +37,6 @@ private:
 
 HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
     return ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-TEST(LoadWordFileWin32, ReadsTheLinesOfAFile) {
-    TTempDir dir;
-    const auto path = dir.Write("nouns.txt", "Running\r\nCastle\nDragon\rSt\xe4r & \t\x81\x40\r\n");
-    TWordList list;
-    list.LoadWordFile(path);
-    ASSERT_EQ(list.WordCount(), 4);
-    EXPECT_EQ(list.WordAt(0), "Running");
-    EXPECT_EQ(list.WordAt(1), "Castle");
-    EXPECT_EQ(list.WordAt(2), "Dragon");
-    EXPECT_EQ(list.WordAt(3), "St\xe4r & \t\x81\x40");
-    EXPECT_EQ(list.SourceName(), path);
-}
-
-TEST(LoadWordFileWin32, EmptyFileGivesNoEntries) {
-    TTempDir dir;
-    const auto path = dir.Write("empty.txt", "");
-    TWordList list;
-    list.AppendWord("old");
-    list.LoadWordFile(path);
-    EXPECT_EQ(list.WordCount(), 0);
-}
-
-TEST(LoadWordFileWin32, RelativeNameResolvesAgainstTheWorkingDirectory) {
-    TTempDir dir;
-    dir.Write("adjectives.txt", "Dark\r\nSilent\r\n");
-    char previous[MAX_PATH];
-    ASSERT_NE(::GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-    ASSERT_TRUE(::SetCurrentDirectoryA(dir.Path().string().c_str()));
-    TWordList list;
-    EXPECT_NO_THROW(list.LoadWordFile("adjectives.txt"));
-    EXPECT_EQ(list.WordCount(), 2);
-    ExpectOpenError("nouns.txt");
-    ASSERT_TRUE(::SetCurrentDirectoryA(previous));
 }
 
 TEST(LoadWordFileWin32, RefusesWhatCannotBeOpenedAsAFile) {
