@@ -41,7 +41,7 @@ protected:
         if (nouns) dir_.Write("nouns.txt", nouns);
     }
     int Run(THeadlessBackend& backend) {
-        testing::TWatchdog watchdog(20s, "program run");
+        test_support::TWatchdog watchdog(20s, "program run");
         return RunProgram(backend);
     }
     // The label's and window's state, read inside the loop.
@@ -66,7 +66,7 @@ protected:
         backend.Post([this, &backend] { after_.push_back(Snapshot(backend)); });
     }
 
-    testing::TTempDir dir_;
+    test_support::TTempDir dir_;
     std::filesystem::path saved_;
     std::vector<TState> before_;
     std::vector<TState> after_;

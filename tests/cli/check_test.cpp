@@ -235,11 +235,11 @@ protected:
         dir_.Write("adjectives.txt", kGoodAdjectives);
         dir_.Write("nouns.txt", kGoodNouns);
     }
-    titles::testing::TProcessResult Run(std::vector<std::string> args) {
+    titles::test_support::TProcessResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), TITLES_CLI_PATH);
-        return titles::testing::RunProcess(args, dir_.Path());
+        return titles::test_support::RunProcess(args, dir_.Path());
     }
-    titles::testing::TTempDir dir_;
+    titles::test_support::TTempDir dir_;
 };
 
 TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {

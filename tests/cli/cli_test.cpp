@@ -9,8 +9,8 @@
 namespace titles::cli {
 namespace {
 
-using testing::RunProcess;
-using testing::TTempDir;
+using test_support::RunProcess;
+using test_support::TTempDir;
 
 const std::string kCli = TITLES_CLI_PATH;
 
@@ -21,7 +21,7 @@ protected:
         dir_.Write("adjectives.txt", "Dark\r\nSilent\r\nGolden\r\nBroken\r\n");
         dir_.Write("nouns.txt", "Running\nCastle\nDragon\nFalling\nStar\nMoon\nSword\n");
     }
-    testing::TProcessResult Run(std::vector<std::string> args) {
+    test_support::TProcessResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), kCli);
         return RunProcess(args, dir_.Path());
     }
@@ -132,7 +132,7 @@ TEST_F(CliTest, HelpGoesToStandardOutput) {
 }
 
 TEST_F(CliTest, ManyTitlesIntoAClosedPipeEndQuietly) {
-    const auto r = testing::RunProcess(
+    const auto r = test_support::RunProcess(
         {"/bin/sh", "-c", "'" + kCli + "' --seed 5 --count 1000000 | head -n 2"},
         dir_.Path());
     EXPECT_EQ(r.exitCode, 0);
@@ -141,7 +141,7 @@ TEST_F(CliTest, ManyTitlesIntoAClosedPipeEndQuietly) {
 }
 
 TEST_F(CliTest, WriteErrorIsReported) {
-    const auto r = testing::RunProcess({"/bin/sh", "-c", "'" + kCli + "' --seed 5 --count 100000 > /dev/full"},
+    const auto r = test_support::RunProcess({"/bin/sh", "-c", "'" + kCli + "' --seed 5 --count 100000 > /dev/full"},
                                        dir_.Path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("write error"), std::string::npos);
@@ -153,7 +153,7 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
     const std::string same = Run({"-s", "42", "-n", "40"}).out;
     ASSERT_EQ(std::count(same.begin(), same.end(), '\n'), 40);
     const auto shell = [&](const std::string& script, const std::filesystem::path& cwd) {
-        return testing::RunProcess({"/bin/bash", "-c", "cli='" + kCli + "'; " + script}, cwd);
+        return test_support::RunProcess({"/bin/bash", "-c", "cli='" + kCli + "'; " + script}, cwd);
     };
     const auto root = dir_.Path();
     // A writer that opens the FIFO only later: the reader waits for it.

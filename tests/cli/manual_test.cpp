@@ -12,7 +12,7 @@ namespace titles::cli {
 namespace {
 
 std::string ManualText(const char* name) {
-    return testing::ReadFileBytes(std::string(TITLES_DOCS_DIR) + "/" + name);
+    return test_support::ReadFileBytes(std::string(TITLES_DOCS_DIR) + "/" + name);
 }
 
 // Options in the help: the lines that start with two spaces and "--".

@@ -196,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto nounStamp = nouns.Stamp();
         const std::uint32_t before = RandomSeed;
 
-        titles::testing::TReferenceComposition reference(adjWords, nounWords, kMaxDraws);
+        titles::test_support::TReferenceComposition reference(adjWords, nounWords, kMaxDraws);
         const std::optional<std::string> expected = reference.Compose();
         const std::uint32_t expectedSeed = RandomSeed;
         RandomSeed = before;

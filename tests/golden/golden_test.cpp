@@ -35,7 +35,7 @@ struct GoldenBlock {
 
 // Blocks of "== PAIR SEED" followed by their titles; "#" lines are comments.
 std::vector<GoldenBlock> ReadGolden() {
-    const std::string text = testing::ReadFileBytes(kDir + "/titles.golden");
+    const std::string text = test_support::ReadFileBytes(kDir + "/titles.golden");
     std::vector<GoldenBlock> blocks;
     std::size_t pos = 0;
     int lineNumber = 0;
@@ -152,7 +152,7 @@ TEST(Golden, TitlesCliPrintsTheRecordedTitles) {
     int runs = 0;
     for (const auto& b : blocks) {
         if (!seeds.count(b.seed)) continue;
-        const auto r = testing::RunProcess({TITLES_CLI_PATH, "--seed", std::to_string(b.seed), "--count", "5",
+        const auto r = test_support::RunProcess({TITLES_CLI_PATH, "--seed", std::to_string(b.seed), "--count", "5",
                                             "--adjectives", b.pair + "-adjectives.txt", "--nouns",
                                             b.pair + "-nouns.txt"},
                                            kDir);

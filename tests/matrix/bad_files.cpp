@@ -7,7 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace titles::testing {
+namespace titles::test_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -135,4 +135,4 @@ std::string ExpectedOpenErrorMessage(std::string_view fileName) {
     return "ファイル " + std::string(fileName) + " は開けません";
 }
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 struct TBadFileCase {
     std::string name;         // an identifier: letters, digits and '_'
@@ -40,4 +40,4 @@ std::string ExpectedOpenErrorMessage(std::string_view fileName);
 // The unprivileged user and group the unreadable case runs under.
 inline constexpr unsigned kUnprivilegedId = 65534;
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

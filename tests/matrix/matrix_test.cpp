@@ -17,11 +17,11 @@
 namespace titles {
 namespace {
 
-using testing::BadFileCases;
-using testing::ExpectedOpenErrorMessage;
-using testing::RunProcess;
-using testing::TBadFileCase;
-using testing::TTempDir;
+using test_support::BadFileCases;
+using test_support::ExpectedOpenErrorMessage;
+using test_support::RunProcess;
+using test_support::TBadFileCase;
+using test_support::TTempDir;
 using namespace std::chrono_literals;
 
 const std::string kCli = TITLES_CLI_PATH;
@@ -98,7 +98,7 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
     // list left as it was. Root reads the unreadable file; the tool below
     // checks that case as an unprivileged user.
     if (!(c.needsUnprivileged && root)) {
-        testing::TWatchdog watchdog(20s, "loading " + c.name);
+        test_support::TWatchdog watchdog(20s, "loading " + c.name);
         TWordList list;
         list.AppendWord("sentinel");
         if (c.opens) {
@@ -128,7 +128,7 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
         cli = (dir.Path() / "titles-cli").string();
         std::filesystem::copy_file(kCli, cli);
         std::filesystem::permissions(cli, std::filesystem::perms(0755));
-        const std::string id = std::to_string(testing::kUnprivilegedId);
+        const std::string id = std::to_string(test_support::kUnprivilegedId);
         argv = {"/usr/bin/setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"};
     }
     for (const std::string& a : {cli, std::string("--seed"), std::to_string(kSeed), std::string("--count"),

@@ -24,8 +24,8 @@ namespace titles {
 namespace {
 
 using framework::headless::THeadlessBackend;
-using testing::BadFileCases;
-using testing::TBadFileCase;
+using test_support::BadFileCases;
+using test_support::TBadFileCase;
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t kMillisecondsPerDay = 86'400'000;
@@ -85,7 +85,7 @@ std::string Describe(const TOutcome& o) {
 class TUnprivileged {
 public:
     explicit TUnprivileged(bool active) : active_(active) {
-        if (active_ && (::setegid(testing::kUnprivilegedId) != 0 || ::seteuid(testing::kUnprivilegedId) != 0)) {
+        if (active_ && (::setegid(test_support::kUnprivilegedId) != 0 || ::seteuid(test_support::kUnprivilegedId) != 0)) {
             throw std::runtime_error("cannot take the unprivileged user id");
         }
     }
@@ -108,7 +108,7 @@ protected:
 TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
     const TBadFileCase& c = Case();
     SCOPED_TRACE(c.description);
-    testing::TTempDir dir;
+    test_support::TTempDir dir;
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);  // open to the unprivileged user
     const std::string badName = AsNouns() ? "nouns.txt" : "adjectives.txt";
     dir.Write(AsNouns() ? "adjectives.txt" : "nouns.txt", Lines(AsNouns() ? kGoodAdjectives : kGoodNouns));
@@ -128,7 +128,7 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
     const auto started = std::chrono::steady_clock::now();
     const std::uint32_t clockBefore = UtcMillisecondsOfDay();
     {
-        testing::TWatchdog watchdog(30s, "start-up with " + c.name);
+        test_support::TWatchdog watchdog(30s, "start-up with " + c.name);
         TUnprivileged user(c.needsUnprivileged && ::geteuid() == 0);
         code = app::RunProgram(backend);
     }
@@ -152,7 +152,7 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
         // The first load that fails ends start-up: nothing composed, not seeded.
         EXPECT_EQ(EntriesOf(app::NounList).size(), 0u);
         EXPECT_EQ(EntriesOf(app::AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
-        const TOutcome expected{"Label1", {WithFullStop(testing::ExpectedOpenErrorMessage(badName))}, 0};
+        const TOutcome expected{"Label1", {WithFullStop(test_support::ExpectedOpenErrorMessage(badName))}, 0};
         EXPECT_EQ(seen, expected) << "got " << Describe(seen);
     } else {
         EXPECT_EQ(EntriesOf(AsNouns() ? app::AdjectiveList : app::NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);

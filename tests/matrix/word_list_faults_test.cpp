@@ -14,7 +14,7 @@
 namespace titles {
 namespace {
 
-using testing::TTempDir;
+using test_support::TTempDir;
 
 // The sized hook is a plain function; these say what it does to the file.
 std::uintmax_t gCutTo = 0;

@@ -64,7 +64,7 @@ std::vector<std::string> WordsOf(const TWordList& list) {
 }
 
 TEST(ComposePhrase, DrawsExactlyLikeTheFlagPerEntryComposition) {
-    testing::TWatchdog watchdog(60s, "comparison with the reference composition");
+    test_support::TWatchdog watchdog(60s, "comparison with the reference composition");
     std::mt19937 gen(12345);
     const std::string pool[] = {"Running", "Castle", "ing", "", " Spring ", "Moon", "RUNNING", "Falling",
                                 "in", "Sword", "Sing", "Castle"};
@@ -79,7 +79,7 @@ TEST(ComposePhrase, DrawsExactlyLikeTheFlagPerEntryComposition) {
         for (int i = 1; i < nounCount; ++i) nouns.AppendWord(pool[gen() % std::size(pool)]);
         const std::vector<std::string> adjectiveWords = WordsOf(adjectives);
         const std::vector<std::string> nounWords = WordsOf(nouns);
-        testing::TReferenceComposition reference(adjectiveWords, nounWords, 1000000);
+        test_support::TReferenceComposition reference(adjectiveWords, nounWords, 1000000);
         const std::uint32_t start = static_cast<std::uint32_t>(gen());
         for (int i = 0; i < 50; ++i) {
             RandomSeed = start + static_cast<std::uint32_t>(i) * 7919u;
@@ -134,7 +134,7 @@ TEST_P(TooSmallLists, FailClearlyInsteadOfDrawingForever) {
     TWordList nouns;
     for (auto w : c.adjectives) adjectives.AppendWord(w);
     for (auto w : c.nouns) nouns.AppendWord(w);
-    testing::TWatchdog watchdog(20s, c.name);
+    test_support::TWatchdog watchdog(20s, c.name);
     RandomSeed = 0;
     int failures = 0;
     for (int i = 0; i < 2000; ++i) {
@@ -166,12 +166,12 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(ComposePhrase, TooSmallFailureNamesTheLoadedFile) {
-    testing::TTempDir dir;
+    test_support::TTempDir dir;
     TWordList adjectives = ListOf({"A", "B"});
     TWordList nouns;
     const auto path = dir.Write("my-nouns.txt", "N1\nN2\nN3\nN4\nN5\n");
     nouns.LoadWordFile(path);
-    testing::TWatchdog watchdog(10s, "gerund guard");
+    test_support::TWatchdog watchdog(10s, "gerund guard");
     RandomSeed = 0;
     std::string message;
     for (int i = 0; i < 100 && message.empty(); ++i) {
@@ -187,7 +187,7 @@ TEST(ComposePhrase, TooSmallFailureNamesTheLoadedFile) {
 TEST(ComposePhrase, MinimalListsAlwaysComplete) {
     const TWordList adjectives = ListOf({"A", "B"});
     const TWordList nouns = ListOf({"N1", "N2", "Ning", "N4", "N5"});
-    testing::TWatchdog watchdog(30s, "minimal lists");
+    test_support::TWatchdog watchdog(30s, "minimal lists");
     RandomSeed = 0;
     for (int i = 0; i < 100000; ++i) ASSERT_NO_THROW((void)ComposePhrase(adjectives, nouns));
 }

@@ -23,12 +23,12 @@
 namespace titles {
 namespace {
 
-using testing::TTempDir;
-using testing::TWatchdog;
+using test_support::TTempDir;
+using test_support::TWatchdog;
 using namespace std::chrono_literals;
 
-using testing::ExpectOpenError;
-using testing::OpenErrorOf;
+using test_support::ExpectOpenError;
+using test_support::OpenErrorOf;
 
 TEST(LoadWordFile, RefusesWhatIsNotAReadableRegularFile) {
     TTempDir dir;

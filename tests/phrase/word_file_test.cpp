@@ -17,9 +17,9 @@
 namespace titles {
 namespace {
 
-using testing::ExpectOpenError;
-using testing::OpenErrorOf;
-using testing::TTempDir;
+using test_support::ExpectOpenError;
+using test_support::OpenErrorOf;
+using test_support::TTempDir;
 
 TEST(LoadWordFile, ReadsTheLinesOfAFile) {
     TTempDir dir;

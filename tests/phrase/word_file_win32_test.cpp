@@ -15,9 +15,9 @@
 namespace titles {
 namespace {
 
-using testing::TTempDir;
+using test_support::TTempDir;
 
-using testing::ExpectOpenError;
+using test_support::ExpectOpenError;
 
 // A Win32 file handle closed at the end of the scope.
 class THandle {

@@ -65,7 +65,7 @@ protected:
     }
 
     int Run(std::function<void()> script) {
-        testing::TWatchdog watchdog(std::chrono::seconds(60), "program run");
+        test_support::TWatchdog watchdog(std::chrono::seconds(60), "program run");
         static char name[] = "qt_tests";
         static char* argv[] = {name, nullptr};
         std::unique_ptr<TBackend> created = CreateBackend(1, argv);
@@ -118,7 +118,7 @@ protected:
         return {phrase, after};
     }
 
-    testing::TTempDir dir_;
+    test_support::TTempDir dir_;
     std::filesystem::path saved_;
     TQtBackend* backend_ = nullptr;
     TFormWidget* window_ = nullptr;

@@ -10,7 +10,7 @@
 #include "phrase/errors.h"
 #include "phrase/word_list.h"
 
-namespace titles::testing {
+namespace titles::test_support {
 
 inline std::string OpenErrorOf(const std::string& name) {
     return FormatText(texts::kFileOpen, {std::string_view(name)});
@@ -31,4 +31,4 @@ inline void ExpectOpenError(const std::string& name) {
     EXPECT_EQ(list.WordAt(0), "sentinel");
 }
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

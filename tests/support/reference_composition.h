@@ -12,7 +12,7 @@
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 
-namespace titles::testing {
+namespace titles::test_support {
 
 class TReferenceComposition {
 public:
@@ -112,4 +112,4 @@ private:
     std::uint64_t draws_ = 0;
 };
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 TTempDir::TTempDir() {
     std::random_device rd;
@@ -64,4 +64,4 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     return bytes.str();
 }
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

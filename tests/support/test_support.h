@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.
@@ -58,4 +58,4 @@ struct TProcessResult {
 TProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                           std::chrono::milliseconds limit = std::chrono::seconds(30));
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

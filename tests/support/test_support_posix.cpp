@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 TProcessResult RunProcess(const std::vector<std::string>& argv, const std::filesystem::path& cwd,
                           std::chrono::milliseconds limit) {
@@ -76,4 +76,4 @@ TProcessResult RunProcess(const std::vector<std::string>& argv, const std::files
     return result;
 }
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

@@ -11,7 +11,7 @@
 #include "support/test_support.h"
 #include "window_probe.h"
 
-namespace titles::testing {
+namespace titles::test_support {
 namespace {
 
 constexpr const char* kMainClass = "TFormMain";
@@ -625,4 +625,4 @@ TEST(TitlesProgramShiftJis, ShiftJisWordsAreShownAsJapanese) {
 }
 
 }  // namespace
-}  // namespace titles::testing
+}  // namespace titles::test_support

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -132,4 +132,4 @@ std::string WindowsPath(const std::string& unixPath) {
     return path;
 }
 
-}  // namespace titles::testing
+}  // namespace titles::test_support

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-namespace titles::testing {
+namespace titles::test_support {
 
 // Polls condition every 20 ms until it holds or the limit passes.
 bool WaitUntil(const std::function<bool()>& condition,
@@ -62,4 +62,4 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // The Windows form of a path given in Unix form (Wine's drive Z:).
 std::string WindowsPath(const std::string& unixPath);
 
-}  // namespace titles::testing
+}  // namespace titles::test_support
