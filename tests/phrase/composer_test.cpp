@@ -124,6 +124,8 @@ struct SmallListCase {
     std::string expectedMessage;
 };
 
+void PrintTo(const SmallListCase& c, std::ostream* os) { *os << c.name; }
+
 class TooSmallLists : public ::testing::TestWithParam<SmallListCase> {};
 
 // Lists below the limits never hang: each composition either completes or
