@@ -6,7 +6,7 @@
 
 #include "base/texts.h"
 #include "cli/input.h"
-#include "cli/system_text.h"
+#include "cli/system_text_win32.h"
 
 namespace titles::cli {
 namespace {

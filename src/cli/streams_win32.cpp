@@ -10,7 +10,7 @@
 
 #include "cli/cli.h"
 #include "cli/messages.h"
-#include "cli/system_text.h"
+#include "cli/system_text_win32.h"
 
 namespace titles::cli {
 
