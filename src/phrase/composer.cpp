@@ -69,6 +69,14 @@ void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::str
     phrase.clear();
     TPhraseText text(phrase);
 
+    // An adjective not yet used in this phrase, and the space after it.
+    const auto appendAdjective = [&] {
+        const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
+        text += EntryOf(adjectives, k);
+        text += kWordSeparator;
+        usedAdjectives.Add(k);
+    };
+
     // Opening gerund and its connector, in about one phrase in four.
     if (RandomReal() > kOpenerThreshold) {
         std::int32_t k = RandomInt(nouns.WordCount());
@@ -88,12 +96,7 @@ void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::str
     }
 
     // First adjective.
-    {
-        const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
-        text += EntryOf(adjectives, k);
-        text += kWordSeparator;
-        usedAdjectives.Add(k);
-    }
+    appendAdjective();
 
     // First noun group: one or two nouns. After a gerund the pair is joined
     // by a plain space without a draw; otherwise a draw picks " and " or " ".
@@ -121,12 +124,8 @@ void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::str
         text += kConnectorWords[static_cast<std::size_t>(connector)];
         text += kWordSeparator;
 
-        if (RandomReal() > kEvenThreshold) {
-            const std::int32_t k = PickFresh(adjectives, usedAdjectives, adjectiveFile);
-            text += EntryOf(adjectives, k);
-            text += kWordSeparator;
-            usedAdjectives.Add(k);
-        }
+        // Its optional adjective.
+        if (RandomReal() > kEvenThreshold) appendAdjective();
 
         const int secondGroup = RandomInt(2) + 1;
         for (int j = 1; j <= secondGroup; ++j) {

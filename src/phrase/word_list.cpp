@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "base/texts.h"
 #include "phrase/errors.h"
@@ -50,28 +51,24 @@ TWordList& TWordList::operator=(const TWordList& other) {
     return *this;
 }
 
-TWordList::TWordList(TWordList&& other) noexcept
-    : bytes_(std::move(other.bytes_)), size_(other.size_), capacity_(other.capacity_), ends_(std::move(other.ends_)),
-      gerunds_(std::move(other.gerunds_)), gerundCount_(other.gerundCount_),
-      sourceName_(std::move(other.sourceName_)), stamp_(other.stamp_) {
-    other.ClearWords();
-    other.sourceName_.clear();
-}
+// A moved-from list is left as a new one: empty, unnamed and usable.
+TWordList::TWordList(TWordList&& other) noexcept { Swap(other); }
 
 TWordList& TWordList::operator=(TWordList&& other) noexcept {
-    if (this != &other) {
-        bytes_ = std::move(other.bytes_);
-        size_ = other.size_;
-        capacity_ = other.capacity_;
-        ends_ = std::move(other.ends_);
-        gerunds_ = std::move(other.gerunds_);
-        gerundCount_ = other.gerundCount_;
-        sourceName_ = std::move(other.sourceName_);
-        stamp_ = other.stamp_;
-        other.ClearWords();
-        other.sourceName_.clear();
-    }
+    TWordList taken(std::move(other));
+    Swap(taken);
     return *this;
+}
+
+void TWordList::Swap(TWordList& other) noexcept {
+    std::swap(bytes_, other.bytes_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+    std::swap(ends_, other.ends_);
+    std::swap(gerunds_, other.gerunds_);
+    std::swap(gerundCount_, other.gerundCount_);
+    std::swap(sourceName_, other.sourceName_);
+    std::swap(stamp_, other.stamp_);
 }
 
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }

@@ -74,6 +74,7 @@ public:
 private:
     // Takes over the text and splits it into entries in place.
     void AdoptText(TFileBytes text);
+    void Swap(TWordList& other) noexcept;
     void Touch() noexcept;
     void Reserve(std::size_t bytes);
     void CheckIndex(std::int32_t index) const {
