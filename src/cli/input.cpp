@@ -34,7 +34,10 @@ void FindInstalledList(std::string& fileName, TLanguage language) {
 
 void FindInstalledLists(TCliOptions& options, TLanguage language) {
     if (!options.adjectivesNamed) FindInstalledList(options.adjectiveFile, language);
-    if (!options.nounsNamed) FindInstalledList(options.nounFile, language);
+    // The adjectives are read first, so a named adjective file that is not
+    // there is reported before anything is said about the nouns.
+    const bool adjectivesThere = options.adjectiveFile == kStandardInputName || PathExists(options.adjectiveFile);
+    if (!options.nounsNamed && adjectivesThere) FindInstalledList(options.nounFile, language);
 }
 
 std::string ReadToEnd(const std::function<std::size_t(char* buffer, std::size_t size)>& readSome,

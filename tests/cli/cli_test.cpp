@@ -194,6 +194,10 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
     // A list that is named is read as named; the other is still looked for.
     const auto one = shell(installed + "$cli -s 42 -n 40 -a ../adjectives.txt", root / "share");
     EXPECT_EQ(one.out, same) << one.err;
+    // The adjectives are read first: a named one that is missing is reported
+    // before the nouns are looked for.
+    const auto missing = shell("LC_ALL=C HOME=/home/nobody XDG_DATA_HOME= XDG_DATA_DIRS=/a $cli -a nope.txt", root / "share");
+    EXPECT_EQ(missing.err, "titles-cli: cannot open nope.txt: No such file or directory\n");
 }
 
 }  // namespace
