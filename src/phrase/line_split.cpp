@@ -9,11 +9,19 @@
 #include "phrase/grammar.h"
 #include "phrase/word_file.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TITLES_LINE_SPLIT_SSE2 1
+#endif
+
 namespace titles {
 namespace {
 
 constexpr std::size_t kBlock = 64;
 static_assert(kTextPadding + 1 >= kBlock, "a block may reach past the terminating zero");
+// Entries up to this long are moved as one fixed-size copy.
+constexpr std::size_t kShortEntry = 32;
+static_assert(kTextPadding >= kShortEntry, "a short entry's copy may read past the terminating zero");
 
 // The eight bytes at p as one number, the first byte in the lowest place, on
 // every machine (where that is the native order this is one plain load).
@@ -38,7 +46,19 @@ inline unsigned LineEndBits(std::uint64_t w) noexcept {
 // Bit i set exactly when byte i of the kBlock bytes at p is 0, LF or CR.
 inline std::uint64_t LineEndMask(const char* p) noexcept {
     std::uint64_t mask = 0;
+#ifdef TITLES_LINE_SPLIT_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (std::size_t i = 0; i < kBlock; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, lf)),
+                                         _mm_cmpeq_epi8(v, cr));
+        mask |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hit))} << i;
+    }
+#else
     for (std::size_t i = 0; i < kBlock; i += 8) mask |= std::uint64_t{LineEndBits(LoadFirstLowest(p + i))} << i;
+#endif
     return mask;
 }
 
@@ -99,7 +119,15 @@ TSplitLines SplitLinesInPlace(char* const text, std::size_t size) {
             const char* end = block + std::countr_zero(ends);
             const auto len = static_cast<std::size_t>(end - start);
             gerunds.Add(split.ends.size(), {start, len});
-            if (w != start) MoveBytes(w, start, len);
+            if (static_cast<std::size_t>(start - w) >= kShortEntry && len <= kShortEntry) {
+                // Far enough below the entry that a fixed-size copy cannot
+                // reach bytes not yet read: one copy, whatever the length.
+                char head[kShortEntry];
+                std::memcpy(head, start, kShortEntry);
+                std::memcpy(w, head, kShortEntry);
+            } else if (w != start) {
+                MoveBytes(w, start, len);
+            }
             w += len;
             split.ends.push_back(static_cast<std::uint32_t>(w - text));
             const char* next = end;
