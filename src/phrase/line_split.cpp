@@ -9,7 +9,7 @@
 #include "phrase/grammar.h"
 #include "phrase/word_file.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
+#if !defined(TITLES_PORTABLE_LINE_SCAN) && (defined(__SSE2__) || defined(_M_X64))
 #include <emmintrin.h>
 #define TITLES_LINE_SPLIT_SSE2 1
 #endif
