@@ -1,6 +1,6 @@
 // Message box texts for MessageBoxW. The program's own texts are UTF-8,
 // while file names and word-list bytes are in the system's ANSI code page,
-// and one message can hold both ("ファイル %s は開けません" with an ANSI
+// and one message can hold both (the file-open message with an ANSI
 // file name). Each well-formed UTF-8 character is taken as UTF-8; a byte
 // that does not start one begins a run in the code page, which goes on over
 // the following non-ASCII bytes (a lead byte always with its trail byte) and
