@@ -23,6 +23,7 @@ static_assert(kTextPadding + 1 >= kBlock, "a block may reach past the terminatin
 constexpr std::size_t kShortEntry = 32;
 static_assert(kTextPadding >= kShortEntry, "a short entry's copy may read past the terminating zero");
 
+#ifndef TITLES_LINE_SPLIT_SSE2
 // The eight bytes at p as one number, the first byte in the lowest place, on
 // every machine (where that is the native order this is one plain load).
 inline std::uint64_t LoadFirstLowest(const char* p) noexcept {
@@ -42,6 +43,7 @@ inline unsigned LineEndBits(std::uint64_t w) noexcept {
     // Gathers the eight high bits into one byte, byte 0's bit lowest.
     return static_cast<unsigned>((((highs >> 7) & ones) * 0x0102040810204080ULL) >> 56);
 }
+#endif
 
 // Bit i set exactly when byte i of the kBlock bytes at p is 0, LF or CR.
 inline std::uint64_t LineEndMask(const char* p) noexcept {
