@@ -30,7 +30,6 @@ inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
     bits[i / 64] = (bits[i / 64] & ~mask) | (on ? mask : 0);
 }
 
-
 }  // namespace
 
 TWordList::TWordList(const TWordList& other)
