@@ -1,6 +1,8 @@
 // Failures: every error the program raises is a TFailure carrying its
-// complete, formatted message. The program never catches them itself; the
-// window framework's guards (or the command-line tool's main) do.
+// complete message as the desktop program shows it, and the facts it was
+// made from, so that titles-cli can word it its own way. The program never
+// catches them itself; the window framework's guards (or the command-line
+// tool's RunCli) do.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +10,40 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace titles {
 
+// What a failure is about.
+enum class TFailureKind {
+    Other,        // only the message tells
+    FileOpen,     // a word file cannot be opened
+    FileRead,     // a word file was opened but reading it failed
+    NotAFile,     // the name is no regular file (or, for titles-cli, stream)
+    FileTooLarge, // a word file holds 2 GiB or more
+    ListIndex,    // an index outside a list
+    NoFreeEntry,  // a list ran out of entries not yet used in a title
+    NoGerund,     // the nouns hold too few entries ending in "ing"
+};
+
+struct TFailureFacts {
+    TFailureKind kind = TFailureKind::Other;
+    std::string fileName;    // the word file concerned
+    std::int32_t index = 0;  // the list index asked for
+    int systemError = 0;     // the system's error code (errno, GetLastError), 0 when none
+};
+
 class TFailure : public std::runtime_error {
 public:
-    explicit TFailure(const std::string& message) : std::runtime_error(message) {}
+    explicit TFailure(const std::string& message, TFailureFacts facts = {})
+        : std::runtime_error(message), facts_(std::move(facts)) {}
+    const TFailureFacts& Facts() const noexcept { return facts_; }
     // Short name of the kind of failure, shown by the fatal box.
     virtual const char* KindName() const noexcept { return "TFailure"; }
+
+private:
+    TFailureFacts facts_;
 };
 
 using TFormatArg = std::variant<std::string_view, std::int32_t>;

@@ -42,7 +42,7 @@ void TallyRow(std::string& out, std::string_view label, const TLineTally& t) {
 }
 
 void ListText(std::string& out, const TListReport& r) {
-    out += r.file + " (" + RoleName(r.role) + ", " + Plural(r.bytes, "byte", "bytes") + ")\n";
+    out += QuotedName(r.file) + " (" + RoleName(r.role) + ", " + Plural(r.bytes, "byte", "bytes") + ")\n";
     Row(out, "entries", std::to_string(r.entries));
     if (r.role == TListRole::Nouns) TallyRow(out, "ending in \"ing\"", r.gerunds);
     TallyRow(out, "empty", r.empty);
@@ -70,7 +70,7 @@ std::string OptionalJson(const std::optional<std::int64_t>& value) {
 std::string ListJson(const TListReport& r) {
     std::string out = "    {\n";
     out += "      \"role\": \"" + RoleName(r.role) + "\",\n";
-    out += "      \"file\": " + JsonString(r.file) + ",\n";
+    out += "      " + JsonNameMembers("file", r.file) + ",\n";
     out += "      \"bytes\": " + std::to_string(r.bytes) + ",\n";
     out += "      \"entries\": " + std::to_string(r.entries) + ",\n";
     if (r.role == TListRole::Nouns) out += "      \"ending_in_ing\": " + TallyJson(r.gerunds) + ",\n";

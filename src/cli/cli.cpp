@@ -1,10 +1,9 @@
 #include "cli/cli.h"
 
 #include <cerrno>
-#include <cstring>
+#include <exception>
 #include <new>
 
-#include "base/texts.h"
 #include "cli/check_report.h"
 #include "cli/input.h"
 #include "cli/messages.h"
@@ -46,7 +45,7 @@ private:
 // anything else is reported.
 int OutputFailed(std::FILE* err, TLanguage language) {
     if (errno == EPIPE) return kExitOk;
-    PrintMessage(err, FormatText(texts::kCliWriteError, {std::strerror(errno)}), language);
+    PrintMessage(err, WriteErrorText(), language);
     return kExitFailure;
 }
 
@@ -56,12 +55,25 @@ int WriteAll(const std::string& text, std::FILE* out, std::FILE* err, TLanguage 
     return OutputFailed(err, language);
 }
 
+// Both lists, the adjectives first, each opened once.
+std::pair<TFileBytes, TFileBytes> ReadLists(TCliOptions& options) {
+    bool standardInputRead = false;
+    TFileBytes adjectives = ReadList(options.adjectiveFile, options.adjectivesNamed, standardInputRead);
+    TFileBytes nouns = ReadList(options.nounFile, options.nounsNamed, standardInputRead);
+    return {std::move(adjectives), std::move(nouns)};
+}
+
+void LoadLists(TCliOptions& options, TWordList& adjectives, TWordList& nouns) {
+    auto [adjectiveBytes, nounBytes] = ReadLists(options);
+    adjectives.AssignText(std::move(adjectiveBytes), options.adjectiveFile);
+    nouns.AssignText(std::move(nounBytes), options.nounFile);
+}
+
 // The report of --check or --stats and the exit code it asks for.
-std::pair<std::string, int> Report(const TCliOptions& options, TLanguage language) {
+std::pair<std::string, int> Report(TCliOptions& options) {
     const bool json = options.format == TReportFormat::Json;
     if (options.mode == TCliMode::Check) {
-        const TFileBytes adjectives = ReadListBytes(options.adjectiveFile, language);
-        const TFileBytes nouns = ReadListBytes(options.nounFile, language);
+        const auto [adjectives, nouns] = ReadLists(options);
         const TCheckReport report = CheckWordLists(
             CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives, options.adjectiveFile),
             CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile));
@@ -69,8 +81,7 @@ std::pair<std::string, int> Report(const TCliOptions& options, TLanguage languag
     }
     TWordList adjectives;
     TWordList nouns;
-    LoadList(adjectives, options.adjectiveFile, language);
-    LoadList(nouns, options.nounFile, language);
+    LoadLists(options, adjectives, nouns);
     const TStats stats = ComputeStats(CountsOf(adjectives, nouns));
     return {json ? FormatStatsJson(stats, options.adjectiveFile, options.nounFile)
                  : FormatStatsText(stats, options.adjectiveFile, options.nounFile),
@@ -78,14 +89,13 @@ std::pair<std::string, int> Report(const TCliOptions& options, TLanguage languag
 }
 
 // Prints the titles; the titles composed before a failure still go out
-// before its message.
-int PrintTitles(const TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage language) {
+// before its message, and a failed write of them is reported too.
+int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage language) {
     TBufferedWriter writer(out);
     try {
         TWordList adjectives;
         TWordList nouns;
-        LoadList(adjectives, options.adjectiveFile, language);
-        LoadList(nouns, options.nounFile, language);
+        LoadLists(options, adjectives, nouns);
         if (options.seed) {
             RandomSeed = *options.seed;
         } else {
@@ -98,7 +108,7 @@ int PrintTitles(const TCliOptions& options, std::FILE* out, std::FILE* err, TLan
             if (!writer.Write(phrase)) break;
         }
     } catch (...) {
-        writer.Flush();
+        if (!writer.Flush()) OutputFailed(err, language);
         throw;
     }
     return writer.Flush() ? kExitOk : OutputFailed(err, language);
@@ -108,25 +118,30 @@ int PrintTitles(const TCliOptions& options, std::FILE* out, std::FILE* err, TLan
 
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const TLanguage language = MessageLanguage();
-    std::string usageError;
-    auto options = ParseCliArgs(args, usageError);
-    if (!options) {
-        WriteBytes(err, std::string(texts::kCliPrefix) + usageError + "\n" + std::string(texts::kCliTryHelp) + "\n");
-        return kExitUsage;
-    }
-    if (options->help || options->version) {
-        return WriteAll(options->help ? UsageText() : VersionText(), out, err, language);
-    }
     try {
-        FindInstalledLists(*options, language);
+        std::string usageError;
+        auto options = ParseCliArgs(args, usageError);
+        if (!options) {
+            PrintUsageError(err, usageError);
+            return kExitUsage;
+        }
+        if (options->help || options->version) {
+            return WriteAll(options->help ? UsageText() : VersionText(), out, err, language);
+        }
         if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err, language);
-        const auto [text, exitCode] = Report(*options, language);
+        const auto [text, exitCode] = Report(*options);
         const int written = WriteAll(text, out, err, language);
         return written == kExitOk ? exitCode : written;
+    } catch (const TUsageError& usage) {
+        PrintUsageError(err, usage.what());
+        return kExitUsage;
     } catch (const TFailure& failure) {
         PrintMessage(err, FailureText(failure, language), language);
     } catch (const std::bad_alloc&) {
         PrintMessage(err, OutOfMemoryText(language), language);
+    } catch (const std::exception& e) {
+        // Any other library error still ends with a message, not a crash.
+        PrintMessage(err, e.what(), language);
     }
     return kExitFailure;
 }

@@ -1,43 +1,25 @@
 #include "cli/messages.h"
 
-#include <array>
-#include <cstdlib>
-#include <utility>
+#include <cerrno>
+#include <cstring>
 
 #include "base/texts.h"
 #include "cli/cli.h"
+#include "cli/report_format.h"
 
 namespace titles::cli {
+
+const std::string_view kTwoStandardInputs = "only one list can be read from standard input ('-')";
+
 namespace {
 
-// Each Japanese template the engine raises and its English counterpart;
-// every one holds a single placeholder.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kTranslations = {{
-    {texts::kFileOpen, texts::kCliFileOpen},
-    {texts::kListIndex, texts::kCliListIndex},
-    {texts::kNoFreeEntry, texts::kCliNoFreeEntry},
-    {texts::kNoGerund, texts::kCliNoGerund},
-    {texts::kOutOfMemory, texts::kCliOutOfMemory},
-}};
-
-// The text the placeholder of pattern stands for in message, if message was
-// made from pattern.
-std::optional<std::string_view> PlaceholderValue(std::string_view message, std::string_view pattern) {
-    const std::size_t at = pattern.find('%');
-    if (at == std::string_view::npos) {
-        if (message == pattern) return std::string_view();
-        return std::nullopt;
-    }
-    const std::string_view head = pattern.substr(0, at);
-    const std::string_view tail = pattern.substr(at + 2);
-    if (message.size() < head.size() + tail.size() || message.substr(0, head.size()) != head ||
-        message.substr(message.size() - tail.size()) != tail) {
-        return std::nullopt;
-    }
-    return message.substr(head.size(), message.size() - head.size() - tail.size());
-}
+constexpr std::string_view kListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
 
 }  // namespace
+
+TListNotFoundError::TListNotFoundError(const std::string& fileName, std::string searched)
+    : TFailure(FormatText(kListNotFoundJa, {fileName, searched}), {TFailureKind::Other, fileName, 0, 0}),
+      searched_(std::move(searched)) {}
 
 TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>& lookup) {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -49,35 +31,50 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
 }
 
 std::string FailureText(const TFailure& failure, TLanguage language) {
-    const std::string_view message = failure.what();
-    if (language == TLanguage::Japanese || dynamic_cast<const TCliFailure*>(&failure) != nullptr) {
-        return std::string(message);
+    const TFailureFacts& facts = failure.Facts();
+    const std::string name = QuotedName(facts.fileName);
+    const bool ja = language == TLanguage::Japanese;
+    if (const auto* missing = dynamic_cast<const TListNotFoundError*>(&failure)) {
+        return FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
+                          {name, missing->Searched()});
     }
-    for (const auto& [japanese, english] : kTranslations) {
-        const auto value = PlaceholderValue(message, japanese);
-        if (!value) continue;
-        // The one placeholder is %s or %d; either way its text goes back in.
-        std::string pattern(english);
-        if (const std::size_t d = pattern.find("%d"); d != std::string::npos) pattern[d + 1] = 's';
-        return FormatText(pattern, {*value});
+    const auto cannot = [&](std::string_view verb, std::string_view reason) {
+        if (ja) return FormatText(texts::kFileOpen, {name});
+        std::string text = FormatText("cannot %s %s", {verb, name});
+        return reason.empty() ? text : text + ": " + std::string(reason);
+    };
+    switch (facts.kind) {
+        case TFailureKind::FileOpen:
+            return cannot("open", facts.systemError != 0 ? SystemReason(facts.systemError) : "");
+        case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
+        case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
+        case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
+        case TFailureKind::ListIndex:
+            return FormatText(ja ? texts::kListIndex : "list index out of bounds (%d)", {facts.index});
+        case TFailureKind::NoFreeEntry:
+            return FormatText(ja ? texts::kNoFreeEntry : "%s: too few usable words", {name});
+        case TFailureKind::NoGerund:
+            return FormatText(ja ? texts::kNoGerund : "%s: no word ends in \"ing\"", {name});
+        case TFailureKind::Other: break;
     }
-    return std::string(message);
-}
-
-std::string MessageLine(std::string_view text, TLanguage language) {
-    std::string line(texts::kCliPrefix);
-    line += language == TLanguage::Japanese ? WithFullStop(text) : std::string(text);
-    line += '\n';
-    return line;
+    return failure.what();
 }
 
 std::string_view OutOfMemoryText(TLanguage language) {
-    return language == TLanguage::Japanese ? texts::kOutOfMemory : texts::kCliOutOfMemory;
+    return language == TLanguage::Japanese ? texts::kOutOfMemory : "not enough memory";
 }
 
+std::string WriteErrorText() { return std::string("write error: ") + std::strerror(errno); }
+
 void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
-    WriteBytes(err, MessageLine(text, language));
+    std::string line("titles-cli: ");
+    line += language == TLanguage::Japanese ? WithFullStop(text) : std::string(text);
+    WriteBytes(err, line + "\n");
     std::fflush(err);
+}
+
+void PrintUsageError(std::FILE* err, std::string_view text) {
+    WriteBytes(err, "titles-cli: " + std::string(text) + "\nTry 'titles-cli --help'.\n");
 }
 
 }  // namespace titles::cli

@@ -22,25 +22,46 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
 // from the user's interface language.
 TLanguage MessageLanguage();
 
-// A message raised as a TFailure, in the language, without the program's
-// name. The failures of the word lists and the composer carry their Japanese
-// text; the English text is matched up with it.
+// Platform side: the system's words for one of its error codes.
+std::string SystemReason(int code);
+
+// The message for a failure, in the language, without the program's name,
+// made from the failure's facts. Under a Japanese locale it is the desktop
+// program's text; file names with bytes a terminal could act on are quoted.
 std::string FailureText(const TFailure& failure, TLanguage language);
-
-// The message line: "titles-cli: " + text + a line break; Japanese texts end
-// with a full stop, as the desktop program's boxes end them.
-std::string MessageLine(std::string_view text, TLanguage language);
-
-void PrintMessage(std::FILE* err, std::string_view text, TLanguage language);
 
 // The message for running out of memory.
 std::string_view OutOfMemoryText(TLanguage language);
 
-// A failure whose message titles-cli has already put in its words.
-class TCliFailure : public TFailure {
+// The message for a failed write of standard output; errno tells why.
+std::string WriteErrorText();
+
+// Prints the message line: "titles-cli: " + text + a line break; Japanese
+// texts end with a full stop, as the desktop program's boxes end them.
+void PrintMessage(std::FILE* err, std::string_view text, TLanguage language);
+
+// Prints a usage error and the pointer to the help.
+void PrintUsageError(std::FILE* err, std::string_view text);
+
+// A list not named on the command line that is found in none of the places
+// searched (a comma-separated list of folders).
+class TListNotFoundError : public TFailure {
+public:
+    TListNotFoundError(const std::string& fileName, std::string searched);
+    const std::string& Searched() const noexcept { return searched_; }
+
+private:
+    std::string searched_;
+};
+
+// A usage error found only when the lists are opened: both from the same
+// stream as standard input.
+class TUsageError : public TFailure {
 public:
     using TFailure::TFailure;
-    const char* KindName() const noexcept override { return "TCliFailure"; }
 };
+
+// "only one list can be read from standard input ('-')"
+extern const std::string_view kTwoStandardInputs;
 
 }  // namespace titles::cli

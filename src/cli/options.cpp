@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "base/failure.h"
-#include "base/texts.h"
 #include "cli/cli.h"
+#include "cli/messages.h"
 
 namespace titles::cli {
 namespace {
@@ -46,11 +46,11 @@ bool IsOptionValue(int value) {
 // as the getopt of glibc and of mingw-w64 report those differently.
 std::string DescribeRefusal(int result, int shortOption, std::string_view element) {
     if (result == '?' && shortOption != 0 && !IsOptionValue(shortOption)) {
-        return FormatText(texts::kUsageInvalidShort, {std::string(1, static_cast<char>(shortOption))});
+        return FormatText("invalid option -- '%s'", {std::string(1, static_cast<char>(shortOption))});
     }
     if (element.rfind("--", 0) != 0) {
         const char shown[] = {'-', static_cast<char>(shortOption), '\0'};
-        return FormatText(texts::kUsageNeedsValue, {shown});
+        return FormatText("option '%s' requires an argument", {shown});
     }
     const std::string_view name = element.substr(2, element.find('=') - 2);
     std::string shown("--");
@@ -62,9 +62,9 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
         ++matches;
         if (chosen == nullptr || name == o->name) chosen = o;
     }
-    if (matches == 0) return FormatText(texts::kUsageUnknownOption, {shown});
-    if (matches > 1 && name != chosen->name) return FormatText(texts::kUsageAmbiguousOption, {shown});
-    return FormatText(chosen->has_arg == no_argument ? texts::kUsageTakesNoValue : texts::kUsageNeedsValue, {shown});
+    if (matches == 0) return FormatText("unrecognized option '%s'", {shown});
+    if (matches > 1 && name != chosen->name) return FormatText("option '%s' is ambiguous", {shown});
+    return FormatText(chosen->has_arg == no_argument ? "option '%s' doesn't allow an argument" : "option '%s' requires an argument", {shown});
 }
 
 // The value of --seed or --count, a titles-only option; false (with error
@@ -87,16 +87,16 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
            std::string& titlesOption, std::string& error) {
     switch (result) {
         case 's':
-            return SetNumber<std::uint32_t>(value, options.seed, "--seed", texts::kUsageBadSeed, titlesOption, error);
+            return SetNumber<std::uint32_t>(value, options.seed, "--seed", "--seed needs a whole number from 0 to 4294967295, not '%s'", titlesOption, error);
         case 'n':
-            return SetNumber<std::uint64_t>(value, options.count, "--count", texts::kUsageBadCount, titlesOption, error);
+            return SetNumber<std::uint64_t>(value, options.count, "--count", "--count needs a whole number of 0 or more, not '%s'", titlesOption, error);
         case 'a': options.adjectiveFile = value; options.adjectivesNamed = true; return true;
         case 'N': options.nounFile = value; options.nounsNamed = true; return true;
         case 'h': options.help = true; return true;
         case 'V': options.version = true; return true;
         case kFormatOption:
             if (value != "text" && value != "json") {
-                error = FormatText(texts::kUsageBadFormat, {value});
+                error = FormatText("--format needs text or json, not '%s'", {value});
                 return false;
             }
             options.format = value == "json" ? TReportFormat::Json : TReportFormat::Text;
@@ -105,7 +105,7 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
         default: {
             const TCliMode mode = result == kCheckOption ? TCliMode::Check : TCliMode::Stats;
             if (options.mode != TCliMode::Titles && options.mode != mode) {
-                error = texts::kUsageCheckAndStats;
+                error = "--check and --stats cannot be combined";
                 return false;
             }
             options.mode = mode;
@@ -143,30 +143,66 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
         if (!Apply(result, value, options, formatGiven, titlesOption, error)) return std::nullopt;
     }
     if (optind < argc) {
-        error = FormatText(texts::kUsageExtraArgument, {storage[static_cast<std::size_t>(optind)]});
+        error = FormatText("unexpected argument '%s'", {storage[static_cast<std::size_t>(optind)]});
         return std::nullopt;
     }
     if (options.adjectiveFile == kStandardInputName && options.nounFile == kStandardInputName) {
-        error = texts::kUsageTwoStdin;
+        error = kTwoStandardInputs;
         return std::nullopt;
     }
     if (options.mode == TCliMode::Titles && formatGiven) {
-        error = texts::kUsageFormatWithTitles;
+        error = "--format applies only to --check and --stats";
         return std::nullopt;
     }
     if (options.mode != TCliMode::Titles && !titlesOption.empty()) {
         const char* mode = options.mode == TCliMode::Check ? "--check" : "--stats";
-        error = FormatText(texts::kUsageTitlesOptionInReport, {titlesOption, mode});
+        error = FormatText("%s cannot be used with %s", {titlesOption, mode});
         return std::nullopt;
     }
     return options;
 }
 
 const std::string& UsageText() {
-    static const std::string text(texts::kCliUsage);
+    static const std::string text =
+        "Usage: titles-cli [-s N] [-n N] [-a FILE] [-N FILE]\n"
+        "       titles-cli --check [--format FORMAT] [-a FILE] [-N FILE]\n"
+        "       titles-cli --stats [--format FORMAT] [-a FILE] [-N FILE]\n"
+        "Prints random titles composed from an adjective list and a noun list,\n"
+        "one per line, exactly as the Titles desktop program composes them.\n"
+        "The same seed and the same lists give the same titles in every version.\n"
+        "\n"
+        "  -s, --seed N           start the random stream at N (0 to 4294967295);\n"
+        "                         default: the UTC time of day in milliseconds\n"
+        "  -n, --count N          print N titles (default 1)\n"
+        "  -a, --adjectives FILE  adjective list, one per line (default adjectives.txt)\n"
+        "  -N, --nouns FILE       noun list, one per line (default nouns.txt)\n"
+        "      --check            report on the word lists instead of printing titles\n"
+        "      --stats            count the compositions the lists allow and give the\n"
+        "                         probability of each shape of title\n"
+        "      --format FORMAT    report format of --check and --stats: text (default)\n"
+        "                         or json\n"
+        "  -h, --help             show this help and exit\n"
+        "  -V, --version          show the version and exit\n"
+        "\n"
+        "FILE may be a pipe, a FIFO or a character device, read to its end or to\n"
+        "its first zero byte; '-' is standard input.\n"
+        "A list not named is adjectives.txt or nouns.txt in the working directory,\n"
+        "or else in the first folder that holds it of $XDG_DATA_HOME/titles (default\n"
+        "~/.local/share/titles) and DIR/titles for each DIR in $XDG_DATA_DIRS\n"
+        "(default /usr/local/share:/usr/share); on Windows, the folder of\n"
+        "titles-cli.exe.\n"
+        "\n"
+        "--stats counts compositions: sequences of entries, connectors and separators.\n"
+        "Different compositions can read the same, and each title is fixed by the\n"
+        "32-bit state of the random stream at its start, so a pair of lists gives at\n"
+        "most 4294967296 distinct titles.\n"
+        "\n"
+        "Exit status: 0 on success; 1 when a word list fails, or, for --check and\n"
+        "--stats, when the lists are too small for some composition to complete;\n"
+        "2 on a usage error; 3 when --check finds the lists sound but with warnings.\n";
     return text;
 }
 
-std::string VersionText() { return FormatText(texts::kCliVersion, {TITLES_VERSION}) + "\n"; }
+std::string VersionText() { return FormatText("titles-cli %s", {TITLES_VERSION}) + "\n"; }
 
 }  // namespace titles::cli

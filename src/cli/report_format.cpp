@@ -1,5 +1,6 @@
 #include "cli/report_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -42,6 +43,57 @@ std::string JsonString(std::string_view bytes) {
     }
     out += '"';
     return out;
+}
+
+std::string JsonNameMembers(std::string_view key, std::string_view name) {
+    std::string out = "\"" + std::string(key) + "\": " + JsonString(name);
+    bool valid = true;
+    for (std::size_t i = 0; i < name.size() && valid; ++i) {
+        if (static_cast<unsigned char>(name[i]) < 0x80) continue;
+        const std::size_t length = Utf8SequenceLength(name, i);
+        valid = length > 0;
+        i += valid ? length - 1 : 0;
+    }
+    if (valid) return out;
+    out += ", \"" + std::string(key) + "_bytes\": \"";
+    for (const char c : name) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(c));
+        out += pair;
+    }
+    return out + "\"";
+}
+
+std::string QuotedName(std::string_view name) {
+    static constexpr std::string_view kNamed = "\aa\bb\tt\nn\vv\ff\rr\x1b" "e";
+    std::string out = "$'";
+    bool plain = true;
+    for (std::size_t i = 0; i < name.size();) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        std::size_t length = c < 0x80 ? 1 : Utf8SequenceLength(name, i);
+        // C1 controls (U+0080 to U+009F) act on some terminals too.
+        const bool control = c < 0x20 || c == 0x7F || length == 0 ||
+                             (length == 2 && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0);
+        if (!control) {
+            if (c == '\'' || c == '\\') out += '\\';
+            out.append(name.substr(i, length));
+            i += length;
+            continue;
+        }
+        plain = false;
+        for (const std::size_t end = i + std::max<std::size_t>(length, 1); i < end; ++i) {
+            const auto byte = static_cast<unsigned char>(name[i]);
+            const std::size_t named = byte != 0 ? kNamed.find(static_cast<char>(byte)) : std::string_view::npos;
+            char escape[8];
+            if (named != std::string_view::npos && named % 2 == 0) {
+                std::snprintf(escape, sizeof escape, "\\%c", kNamed[named + 1]);
+            } else {
+                std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            }
+            out += escape;
+        }
+    }
+    return plain ? std::string(name) : out + "'";
 }
 
 std::string JsonNumber(double value) {

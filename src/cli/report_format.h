@@ -12,6 +12,17 @@ namespace titles::cli {
 // files are bytes of any code page) becomes U+FFFD.
 std::string JsonString(std::string_view bytes);
 
+// The JSON members for a file name: "key": the name as JsonString writes
+// it, and, when the name is not valid UTF-8, "key_bytes": its bytes in
+// lowercase hexadecimal, from which the name can be recovered.
+std::string JsonNameMembers(std::string_view key, std::string_view name);
+
+// A file name as messages and text reports show it: unchanged when it is
+// printable UTF-8; otherwise in the shell's $'...' quotes, each control
+// character and each byte outside UTF-8 escaped (\e, \n, \x9b), so that no
+// byte of the name reaches a terminal as a command.
+std::string QuotedName(std::string_view name);
+
 // The shortest decimal text that reads back as the same double.
 std::string JsonNumber(double value);
 

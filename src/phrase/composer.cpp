@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "base/texts.h"
 #include "phrase/errors.h"
 #include "phrase/phrase_text.h"
 #include "phrase/random_source.h"
@@ -33,8 +32,8 @@ std::string_view ListFileName(const TWordList& list, std::string_view fallback) 
     return list.SourceName().empty() ? fallback : std::string_view(list.SourceName());
 }
 
-[[noreturn]] void ThrowTooSmall(std::string_view text, std::string_view fileName) {
-    throw TListTooSmallError(FormatText(text, {fileName}));
+[[noreturn]] void ThrowTooSmall(TFailureKind kind, std::string_view fileName) {
+    throw TListTooSmallError(kind, fileName);
 }
 
 // Draws indices until one not yet used in this phrase comes up. An empty list
@@ -42,7 +41,7 @@ std::string_view ListFileName(const TWordList& list, std::string_view fallback) 
 // entry is already used fails before drawing at all.
 inline std::int32_t PickFresh(const TWordList& list, const TUsedEntries& used, std::string_view fileName) {
     if (list.WordCount() > 0 && used.Count() >= static_cast<std::size_t>(list.WordCount())) {
-        ThrowTooSmall(texts::kNoFreeEntry, fileName);
+        ThrowTooSmall(TFailureKind::NoFreeEntry, fileName);
     }
     for (;;) {
         const std::int32_t k = RandomInt(list.WordCount());
@@ -82,7 +81,7 @@ void ComposePhrase(const TWordList& adjectives, const TWordList& nouns, std::str
         std::int32_t k = RandomInt(nouns.WordCount());
         if (nouns.WordCount() == 0) nouns.WordAt(k);  // raises the list index error
         if (nouns.GerundCount() < kMinGerundNouns) {
-            ThrowTooSmall(texts::kNoGerund, nounFile);
+            ThrowTooSmall(TFailureKind::NoGerund, nounFile);
         }
         while (usedNouns.Contains(k) || !nouns.IsGerundAt(k)) {
             k = RandomInt(nouns.WordCount());

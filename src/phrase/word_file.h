@@ -1,11 +1,14 @@
-// The platform side of loading a word file: open a regular file by name,
-// read all of its bytes into one buffer that the word list then takes over.
+// The platform side of loading a word file: open a regular file by name (or,
+// for titles-cli, a stream), read all of its bytes into one buffer that the
+// word list then takes over.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "base/failure.h"
 
 namespace titles {
 
@@ -19,7 +22,8 @@ struct TFileBytes {
 
 inline constexpr std::size_t kTextPadding = 64;
 
-// A word file holds fewer than 2 GiB: its byte count is a signed 32-bit number.
+// A word file holds fewer than 2 GiB: its byte count is a signed 32-bit
+// number. Every reader, of files and of streams, stops here.
 inline constexpr std::uint64_t kMaxWordFileBytes = 0x7FFFFFFF;
 
 // Opens, sizes and reads a regular file to its end. Raises TFileOpenError
@@ -28,11 +32,13 @@ inline constexpr std::uint64_t kMaxWordFileBytes = 0x7FFFFFFF;
 TFileBytes ReadWordFileBytes(const std::string& fileName);
 
 // Allocates size + 1 + kTextPadding bytes, uninitialised but for the
-// terminating zero and the padding.
-TFileBytes AllocateTextBuffer(std::size_t size);
+// terminating zero and the padding. populate asks the system for the pages
+// now, for a buffer about to be written in full at once.
+TFileBytes AllocateTextBuffer(std::size_t size, bool populate = true);
 
-// An open file as the platform reader sees it: ReadSome delivers up to max
-// bytes, 0 at the end of the file, -1 when the read fails.
+// An open file as the reader sees it: ReadSome delivers up to max bytes,
+// 0 at the end of the file, or the system's error code negated when the
+// read fails.
 class TByteSource {
 public:
     virtual std::int64_t ReadSome(char* dst, std::size_t max) = 0;
@@ -41,15 +47,59 @@ protected:
     ~TByteSource() = default;
 };
 
-// Reads source to its end into a text buffer sized for sizeHint bytes, the
-// size the file claimed; the file may deliver fewer or more (files whose
-// content is made on reading claim 0). Raises TFileOpenError naming the
-// file when a read fails or the file turns out larger than
-// kMaxWordFileBytes. Calls the sized hook before the first read.
+// Reads a regular file to its end into a text buffer sized for sizeHint
+// bytes, the size the file claimed; the file may deliver fewer or more
+// (files whose content is made on reading claim 0). Raises TFileOpenError
+// naming the file when a read fails or the file turns out larger than
+// kMaxWordFileBytes.
 TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std::string& fileName);
 
-// Raises the file open error naming the file exactly as given.
-[[noreturn]] void ThrowFileOpenError(const std::string& fileName);
+// Reads a stream (a pipe, a FIFO, a character device) to its end, or to the
+// read that brings its first zero byte, since a zero byte ends a list's text.
+// Raises TFileOpenError like ReadWholeFile, as soon as the stream passes
+// kMaxWordFileBytes.
+TFileBytes ReadStream(TByteSource& source, const std::string& fileName);
+
+// What a TWordSource accepts.
+enum class TSourceKind {
+    RegularFile,   // the desktop program's word files
+    FileOrStream,  // titles-cli's: a regular file, a FIFO or a character device
+    StandardInput, // the process's standard input: a regular file or a stream
+};
+
+// A word source opened once: by name (the name is passed to the system
+// unchanged) or standard input (the name is then only what messages show).
+class TWordSource {
+public:
+    TWordSource(const std::string& name, TSourceKind kind);
+    TWordSource(const TWordSource&) = delete;
+    TWordSource& operator=(const TWordSource&) = delete;
+    ~TWordSource();
+
+    // Nothing stands at the name.
+    bool Missing() const noexcept;
+    // A stream that is the same open file as standard input.
+    bool IsStandardInput() const noexcept { return standardInput_; }
+    // Reads it to its end. Raises TFileOpenError, with the system's reason,
+    // when it could not be opened, is of a kind not accepted, or a read fails.
+    TFileBytes Read();
+
+private:
+    void Open(TSourceKind kind);  // platform side
+    // Records why the source cannot be read, for Read to raise.
+    void Fail(TFailureKind failure, int error) noexcept {
+        failure_ = failure;
+        error_ = error;
+    }
+
+    std::string name_;
+    std::intptr_t handle_ = -1;
+    bool owned_ = true;
+    bool stream_ = false;
+    bool standardInput_ = false;
+    TFailureKind failure_ = TFailureKind::Other;  // Other: opened
+    int error_ = 0;
+};
 
 // Asks the system to back a large buffer that is about to be written in
 // full with large pages, and to provide them now rather than one page
@@ -58,11 +108,5 @@ void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept;
 // The same without providing the pages now, for a buffer that may be used
 // only in part.
 void AdviseLargePages(void* buffer, std::size_t size) noexcept;
-
-// A seam for tests: when set, called after a word file has been sized and
-// before it is read, with the file's name.
-using TWordFileSizedHook = void (*)(const std::string& fileName);
-void SetWordFileSizedHook(TWordFileSizedHook hook) noexcept;
-TWordFileSizedHook WordFileSizedHook() noexcept;
 
 }  // namespace titles

@@ -8,26 +8,20 @@
 #include <cstdint>
 #include <utility>
 
+#include "phrase/errors.h"
 #include "phrase/word_file.h"
 
 namespace titles {
 namespace {
 
-class TFileDescriptor final : public TByteSource {
+class TDescriptorSource final : public TByteSource {
 public:
-    explicit TFileDescriptor(int fd) noexcept : fd_(fd) {}
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    ~TFileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int Get() const noexcept { return fd_; }
-
+    explicit TDescriptorSource(int fd) noexcept : fd_(fd) {}
     std::int64_t ReadSome(char* dst, std::size_t max) override {
         for (;;) {
             const ssize_t got = ::read(fd_, dst, max);
             if (got >= 0) return got;
-            if (errno != EINTR) return -1;
+            if (errno != EINTR) return -errno;
         }
     }
 
@@ -35,7 +29,9 @@ private:
     int fd_;
 };
 
-bool IsRegularFile(const struct stat& info) noexcept { return S_ISREG(info.st_mode); }
+bool SameFile(const struct stat& a, const struct stat& b) noexcept {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && (a.st_mode & S_IFMT) == (b.st_mode & S_IFMT);
+}
 
 }  // namespace
 
@@ -69,31 +65,63 @@ void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept {
 #endif
 }
 
-TFileBytes ReadWordFileBytes(const std::string& fileName) {
-    // Only a regular file is a word file. Its type is checked before the
-    // open, so that a FIFO's writer or a device never sees it opened, and
-    // again on the descriptor, in case the name changed hands meanwhile.
-    // O_NONBLOCK and O_NOCTTY keep the open free of side effects even then.
-    struct stat named {};
-    if (::stat(fileName.c_str(), &named) != 0 || !IsRegularFile(named)) ThrowFileOpenError(fileName);
-    TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.Get() < 0) ThrowFileOpenError(fileName);
-    struct stat opened {};
-    if (::fstat(file.Get(), &opened) != 0 || !IsRegularFile(opened) || opened.st_dev != named.st_dev ||
-        opened.st_ino != named.st_ino) {
-        ThrowFileOpenError(fileName);
-    }
+TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
+void TWordSource::Open(TSourceKind kind) {
+    const std::string& name = name_;
+    struct stat named {};
+    if (kind == TSourceKind::StandardInput) {
+        handle_ = STDIN_FILENO;
+        owned_ = false;
+        if (::fstat(STDIN_FILENO, &named) != 0) return Fail(TFailureKind::FileOpen, errno);
+        stream_ = standardInput_ = !S_ISREG(named.st_mode);
+        return;
+    }
+    // The type is looked at before the open, so that a FIFO's writer or a
+    // device never sees a file it should not read opened, and again on the
+    // descriptor, in case the name changed hands meanwhile.
+    if (::stat(name.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno);
+    if (S_ISDIR(named.st_mode)) return Fail(TFailureKind::FileOpen, EISDIR);
+    stream_ = kind == TSourceKind::FileOrStream && (S_ISFIFO(named.st_mode) || S_ISCHR(named.st_mode));
+    if (!S_ISREG(named.st_mode) && !stream_) return Fail(TFailureKind::NotAFile, 0);
+    // A regular file opens at once; a FIFO's open waits for its writer.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (stream_ ? 0 : O_NONBLOCK);
+    int fd = -1;
+    do {
+        fd = ::open(name.c_str(), flags);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Fail(TFailureKind::FileOpen, errno);
+    handle_ = fd;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !SameFile(opened, named)) return Fail(TFailureKind::NotAFile, 0);
+    struct stat input {};
+    standardInput_ = stream_ && ::fstat(STDIN_FILENO, &input) == 0 && SameFile(input, opened);
+}
+
+TWordSource::~TWordSource() {
+    if (owned_ && handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool TWordSource::Missing() const noexcept { return failure_ == TFailureKind::FileOpen && error_ == ENOENT; }
+
+TFileBytes TWordSource::Read() {
+    if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
+    const int fd = static_cast<int>(handle_);
+    TDescriptorSource source(fd);
+    if (stream_) return ReadStream(source, name_);
     // The size the file claims, by seeking to its end and back. Files made
-    // on reading (procfs) cannot seek to their end; their size is then
-    // taken as stated, which for them is 0, and reading finds the rest.
-    const off_t position = ::lseek(file.Get(), 0, SEEK_CUR);
-    if (position < 0) ThrowFileOpenError(fileName);
-    off_t end = ::lseek(file.Get(), 0, SEEK_END);
-    if (end < 0) end = opened.st_size;
-    if (::lseek(file.Get(), position, SEEK_SET) < 0) ThrowFileOpenError(fileName);
-    const std::int64_t count = static_cast<std::int64_t>(end) - position;
-    return ReadWholeFile(file, count > 0 ? static_cast<std::uint64_t>(count) : 0, fileName);
+    // on reading (procfs) cannot seek to their end; they then claim nothing,
+    // and reading finds the rest.
+    const off_t position = ::lseek(fd, 0, SEEK_CUR);
+    if (position < 0) throw TFileOpenError(TFailureKind::FileRead, name_, errno);
+    off_t end = ::lseek(fd, 0, SEEK_END);
+    if (end < 0) end = position;
+    if (::lseek(fd, position, SEEK_SET) < 0) throw TFileOpenError(TFailureKind::FileRead, name_, errno);
+    return ReadWholeFile(source, end > position ? static_cast<std::uint64_t>(end - position) : 0, name_);
+}
+
+TFileBytes ReadWordFileBytes(const std::string& fileName) {
+    return TWordSource(fileName, TSourceKind::RegularFile).Read();
 }
 
 }  // namespace titles

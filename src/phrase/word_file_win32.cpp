@@ -3,26 +3,22 @@
 
 #include <cstdint>
 
+#include "phrase/errors.h"
 #include "phrase/word_file.h"
 
 namespace titles {
 namespace {
 
-class TFileHandle final : public TByteSource {
+class THandleSource final : public TByteSource {
 public:
-    explicit TFileHandle(HANDLE h) noexcept : h_(h) {}
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    ~TFileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
-    }
-    HANDLE Get() const noexcept { return h_; }
-
+    explicit THandleSource(HANDLE h) noexcept : h_(h) {}
     std::int64_t ReadSome(char* dst, std::size_t max) override {
         DWORD got = 0;
         const DWORD wanted = max > 0x40000000 ? 0x40000000 : static_cast<DWORD>(max);
-        if (!::ReadFile(h_, dst, wanted, &got, nullptr)) return -1;
-        return got;
+        if (::ReadFile(h_, dst, wanted, &got, nullptr)) return got;
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;  // the writer is done
+        return -static_cast<std::int64_t>(error);
     }
 
 private:
@@ -36,26 +32,57 @@ std::int64_t Seek(HANDLE h, DWORD method) {
     return (static_cast<std::int64_t>(high) << 32) | low;
 }
 
+HANDLE HandleOf(std::intptr_t handle) noexcept { return reinterpret_cast<HANDLE>(handle); }
+
 }  // namespace
 
 void PrepareLargeBuffer(void*, std::size_t) noexcept {}
 void AdviseLargePages(void*, std::size_t) noexcept {}
 
-TFileBytes ReadWordFileBytes(const std::string& fileName) {
-    // Others may read the file while it is open, but not write it.
-    TFileHandle file(::CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) ThrowFileOpenError(fileName);
-    if (::GetFileType(file.Get()) != FILE_TYPE_DISK) ThrowFileOpenError(fileName);
+TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
-    const std::int64_t position = Seek(file.Get(), FILE_CURRENT);
-    const std::int64_t end = Seek(file.Get(), FILE_END);
-    if (position < 0 || end < 0) ThrowFileOpenError(fileName);
+void TWordSource::Open(TSourceKind kind) {
+    const std::string& name = name_;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (kind == TSourceKind::StandardInput) {
+        file = ::GetStdHandle(STD_INPUT_HANDLE);
+        owned_ = false;
+    } else {
+        // Others may read the file while it is open, but not write it.
+        file = ::CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    if (file == INVALID_HANDLE_VALUE || file == nullptr) return Fail(TFailureKind::FileOpen, static_cast<int>(::GetLastError()));
+    const DWORD type = ::GetFileType(file);
+    stream_ = kind != TSourceKind::RegularFile && (type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR);
+    if (type != FILE_TYPE_DISK && !stream_) Fail(TFailureKind::NotAFile, 0);
+}
+
+TWordSource::~TWordSource() {
+    const HANDLE file = HandleOf(handle_);
+    if (owned_ && file != INVALID_HANDLE_VALUE && file != nullptr) ::CloseHandle(file);
+}
+
+bool TWordSource::Missing() const noexcept {
+    return failure_ == TFailureKind::FileOpen && (error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND);
+}
+
+TFileBytes TWordSource::Read() {
+    if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
+    const HANDLE file = HandleOf(handle_);
+    THandleSource source(file);
+    if (stream_) return ReadStream(source, name_);
+    const std::int64_t position = Seek(file, FILE_CURRENT);
+    const std::int64_t end = Seek(file, FILE_END);
+    if (position < 0 || end < 0) throw TFileOpenError(TFailureKind::FileRead, name_, static_cast<int>(::GetLastError()));
     LONG high = static_cast<LONG>(position >> 32);
-    ::SetFilePointer(file.Get(), static_cast<LONG>(position & 0xFFFFFFFF), &high, FILE_BEGIN);
+    ::SetFilePointer(file, static_cast<LONG>(position & 0xFFFFFFFF), &high, FILE_BEGIN);
+    return ReadWholeFile(source, end > position ? static_cast<std::uint64_t>(end - position) : 0, name_);
+}
 
-    const std::int64_t count = end - position;
-    return ReadWholeFile(file, count > 0 ? static_cast<std::uint64_t>(count) : 0, fileName);
+TFileBytes ReadWordFileBytes(const std::string& fileName) {
+    return TWordSource(fileName, TSourceKind::RegularFile).Read();
 }
 
 }  // namespace titles

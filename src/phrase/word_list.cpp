@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "base/texts.h"
 #include "phrase/errors.h"
 #include "phrase/grammar.h"
 #include "phrase/line_split.h"
@@ -73,7 +72,7 @@ void TWordList::Swap(TWordList& other) noexcept {
 void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
 void TWordList::ThrowIndexError(std::int32_t index) {
-    throw TListIndexError(FormatText(texts::kListIndex, {index}));
+    throw TListIndexError(index);
 }
 
 void TWordList::Reserve(std::size_t bytes) {
@@ -139,17 +138,14 @@ void TWordList::AssignText(std::string_view text) {
     sourceName_.clear();
 }
 
-void TWordList::AssignText(std::string_view text, const std::string& sourceName) {
+void TWordList::AssignText(TFileBytes text, const std::string& sourceName) {
     std::string name = sourceName;
-    AssignText(text);
+    AdoptText(std::move(text));
     sourceName_ = std::move(name);
 }
 
 void TWordList::LoadWordFile(const std::string& fileName) {
-    TFileBytes file = ReadWordFileBytes(fileName);  // closed again before it returns
-    std::string name = fileName;
-    AdoptText(std::move(file));
-    sourceName_ = std::move(name);
+    AssignText(ReadWordFileBytes(fileName), fileName);  // the file is closed again before it is split
 }
 
 }  // namespace titles

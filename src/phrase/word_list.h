@@ -48,8 +48,9 @@ public:
     // Replaces all entries by the lines of text. The text ends at its first
     // zero byte; CR LF, LF and CR each end a line.
     void AssignText(std::string_view text);
-    // The same, and the name that messages about the list give its source.
-    void AssignText(std::string_view text, const std::string& sourceName);
+    // Takes over text read for the list (word_file.h), and the name that
+    // messages about the list give its source.
+    void AssignText(TFileBytes text, const std::string& sourceName);
 
     // Replaces all entries by the lines of the named file. Raises
     // TFileOpenError when the file cannot be opened; the list is then untouched.

@@ -5,6 +5,7 @@
 
 #include "cli/check_report.h"
 #include "cli/cli.h"
+#include "cli/report_format.h"
 #include "support/test_support.h"
 
 namespace titles::cli {
@@ -160,6 +161,23 @@ TEST(CheckReportText, ZeroByteWarnings) {
               std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the byte after it is never read"});
 }
 
+// File names are shown whole, and no byte of them reaches a terminal as a
+// command.
+TEST(CheckReportText, QuotesFileNamesATerminalCouldActOn) {
+    const std::pair<std::string_view, std::string_view> rows[] = {
+        {"nouns.txt", "nouns.txt"},
+        {"my list's.txt", "my list's.txt"},
+        {"\xe6\x97\xa5\xe6\x9c\xac.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt"},
+        {"\x1b[31mred\nsecond", "$'\\e[31mred\\nsecond'"},
+        {"a\xff'b\\", "$'a\\xff\\'b\\\\'"},
+        {"\xc2\x9b\x7f\t", "$'\\xc2\\x9b\\x7f\\t'"},
+    };
+    for (const auto& [name, shown] : rows) EXPECT_EQ(QuotedName(name), shown) << name;
+    const TCheckReport report = CheckWordLists(CheckWordBytes("A\n", TListRole::Adjectives, "a\x1b.txt"),
+                                               CheckWordBytes(kGoodNouns, TListRole::Nouns, "n.txt"));
+    EXPECT_EQ(FormatCheckText(report).rfind("$'a\\e.txt' (adjectives, 2 bytes)\n", 0), 0u);
+}
+
 TEST(CheckReportJson, FieldsForScripts) {
     const TCheckReport report =
         CheckWordLists(CheckWordBytes("\xEF\xBB\xBF\x44\x61rk\nA\"\\\n", TListRole::Adjectives, "a\xff.txt"),
@@ -169,7 +187,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "  \"files\": [\n"
               "    {\n"
               "      \"role\": \"adjectives\",\n"
-              "      \"file\": \"a\\ufffd.txt\",\n"
+              "      \"file\": \"a\\ufffd.txt\", \"file_bytes\": \"61ff2e747874\",\n"
               "      \"bytes\": 12,\n"
               "      \"entries\": 2,\n"
               "      \"empty\": {\"count\": 0, \"lines\": []},\n"

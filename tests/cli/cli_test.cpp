@@ -80,8 +80,15 @@ TEST_F(CliTest, FailuresGoToStandardErrorWithExitOne) {
         {{"--adjectives", "missing.txt", "--nouns", "gone.txt"}, "cannot open missing.txt: No such file or directory",
          "ファイル missing.txt は開けません."},
         {{"--adjectives", "."}, "cannot open .: Is a directory", "ファイル . は開けません."},
-        {{"--adjectives", "/dev/null"}, "cannot open /dev/null: not a file or a pipe",
-         "ファイル /dev/null は開けません."},
+        {{"--adjectives", "/proc/self/mem"}, "cannot read /proc/self/mem: Input/output error",
+         "ファイル /proc/self/mem は開けません."},
+        {{"--nouns", "\x1b[31mred\nx"}, "cannot open $'\\e[31mred\\nx': No such file or directory",
+         "ファイル $'\\e[31mred\\nx' は開けません."},
+        // Devices are read as streams, and a zero byte ends the text at once.
+        {{"--adjectives", "/dev/null", "--seed", "0"}, "list index out of bounds (0)",
+         "リストのインデックスが範囲を超えています (0)"},
+        {{"--adjectives", "/dev/zero", "--seed", "0"}, "list index out of bounds (0)",
+         "リストのインデックスが範囲を超えています (0)"},
         {{"--adjectives", "empty.txt", "--seed", "0"}, "list index out of bounds (0)",
          "リストのインデックスが範囲を超えています (0)"},
         {{"--nouns", "two.txt", "--seed", "0", "--count", "50"}, "two.txt: too few usable words",
@@ -145,6 +152,13 @@ TEST_F(CliTest, WriteErrorIsReported) {
                                        dir_.Path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("write error"), std::string::npos);
+    // A list failure after some titles: both the lost titles and the failure.
+    dir_.Write("three.txt", "A\nB\nCing\n");
+    const auto both = test_support::RunProcess(
+        {"/bin/sh", "-c", "'" + kCli + "' -s 1 -n 100 -N three.txt > /dev/full"}, dir_.Path());
+    EXPECT_EQ(both.exitCode, 1);
+    EXPECT_EQ(both.err, "titles-cli: write error: No space left on device\n"
+                        "titles-cli: three.txt: too few usable words\n");
 }
 
 // Lists that are not regular files, and lists found where they are installed,
@@ -170,6 +184,8 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
                                   (root / "share").string() + "' ";
     const Case cases[] = {
         {"$cli -s 42 -n 40 -a - <adjectives.txt", root},
+        {"$cli -s 42 -n 40 -a /dev/stdin <adjectives.txt", root},
+        {"{ cat nouns.txt; printf '\\0Extra\\n'; } | $cli -s 42 -n 40 -N -", root},
         {"cat nouns.txt | $cli -s 42 -n 40 --nouns=-", root},
         {"$cli -s 42 -n 40 -N <(cat nouns.txt) -a <(cat adjectives.txt)", root},
         {fifo + "$cli -s 42 -n 40 -N f", root},
@@ -181,6 +197,12 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
         const auto r = shell(c.script, c.cwd);
         EXPECT_EQ(r.exitCode, 0) << c.script << "\n" << r.err;
         EXPECT_EQ(r.out, same) << c.script;
+    }
+    // Both lists from the one stream of standard input, under any names.
+    for (const char* args : {"-a /dev/stdin -N -", "-a - -N /dev/stdin"}) {
+        const auto twice = shell(std::string("printf 'Dark\\nLight\\n' | $cli ") + args, root);
+        EXPECT_EQ(twice.exitCode, 2) << args;
+        EXPECT_EQ(twice.err.rfind("titles-cli: only one list can be read from standard input", 0), 0u) << twice.err;
     }
     // The working directory wins over the installed lists.
     dir_.Write("empty/adjectives.txt", "Only\nOther\n");

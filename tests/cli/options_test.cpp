@@ -2,12 +2,14 @@
 // description of what it refuses.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
 #include "cli/messages.h"
+#include "phrase/errors.h"
 
 namespace titles::cli {
 namespace {
@@ -99,6 +101,31 @@ TEST(CliMessages, LanguageFollowsTheLocaleVariables) {
             << (row.lcAll ? row.lcAll : "-") << " " << (row.lcMessages ? row.lcMessages : "-") << " "
             << (row.lang ? row.lang : "-");
     }
+}
+
+// Each failure worded from its facts, in English and in the desktop
+// program's Japanese; the cases a process cannot easily stage.
+TEST(FailureText, WordsEachKindFromItsFacts) {
+    struct Row {
+        TFailureKind kind;
+        int systemError;
+        const char* english;
+    };
+    const Row rows[] = {
+        {TFailureKind::FileOpen, 0, "cannot open $'a\\eb'"},
+        {TFailureKind::FileOpen, EACCES, "cannot open $'a\\eb': Permission denied"},
+        {TFailureKind::FileRead, EIO, "cannot read $'a\\eb': Input/output error"},
+        {TFailureKind::NotAFile, 0, "cannot open $'a\\eb': not a file or a pipe"},
+        {TFailureKind::FileTooLarge, 0, "cannot open $'a\\eb': 2 GiB or larger"},
+    };
+    for (const auto& row : rows) {
+        const TFileOpenError failure(row.kind, "a\x1b" "b", row.systemError);
+        EXPECT_EQ(FailureText(failure, TLanguage::English), row.english);
+        EXPECT_EQ(FailureText(failure, TLanguage::Japanese), "ファイル $'a\\eb' は開けません");
+    }
+    EXPECT_EQ(FailureText(TListTooSmallError(TFailureKind::NoGerund, "n"), TLanguage::English),
+              "n: no word ends in \"ing\"");
+    EXPECT_EQ(FailureText(TListIndexError(-1), TLanguage::Japanese), "リストのインデックスが範囲を超えています (-1)");
 }
 
 }  // namespace

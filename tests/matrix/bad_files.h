@@ -6,7 +6,7 @@
 //
 // A file that shrinks between being sized and being read cannot be made
 // from outside the process at the right moment; it is covered at library
-// level through SetWordFileSizedHook (see word_list_faults_test.cpp).
+// level through a byte source (see word_list_faults_test.cpp).
 #pragma once
 
 #include <filesystem>

@@ -1,10 +1,11 @@
 // Faults a file-level test cannot stage from outside the process: the word
-// file changing between being sized and being read, and lists reused after
-// being moved from.
+// file changing between being sized and being read (a byte source that
+// delivers other bytes than the size claimed), and lists reused after being
+// moved from.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "phrase/word_file.h"
@@ -14,19 +15,22 @@
 namespace titles {
 namespace {
 
-using test_support::TTempDir;
 
-// The sized hook is a plain function; these say what it does to the file.
-std::uintmax_t gCutTo = 0;
-std::string gAppend;
-
-void ChangeOnSizing(const std::string& fileName) {
-    if (!gAppend.empty()) {
-        std::ofstream(fileName, std::ios::binary | std::ios::app) << gAppend;
-    } else {
-        std::filesystem::resize_file(fileName, gCutTo);
+// A file that was sized at claimed bytes and now delivers bytes.
+class TChangedFile final : public TByteSource {
+public:
+    explicit TChangedFile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::int64_t ReadSome(char* dst, std::size_t max) override {
+        const std::size_t n = std::min(max, bytes_.size() - at_);
+        std::memcpy(dst, bytes_.data() + at_, n);
+        at_ += n;
+        return static_cast<std::int64_t>(n);
     }
-}
+
+private:
+    std::string bytes_;
+    std::size_t at_ = 0;
+};
 
 std::vector<std::string> EntriesOf(const TWordList& list) {
     std::vector<std::string> entries;
@@ -37,29 +41,23 @@ std::vector<std::string> EntriesOf(const TWordList& list) {
 TEST(WordFileChangingWhileRead, TheBytesDeliveredCount) {
     struct Case {
         const char* what;
-        std::string bytes;
-        std::uintmax_t cutTo;
-        std::string append;
+        std::uint64_t claimed;
+        std::string delivered;
         std::vector<std::string> entries;
     };
     const Case cases[] = {
-        {"cut to nothing", "Dark\r\nSilent\r\n", 0, "", {}},
-        {"cut between CR and LF", "Dark\r\nSilent\r\n", 5, "", {"Dark"}},
-        {"cut inside a word", "Dark\r\nSilent\r\n", 9, "", {"Dark", "Sil"}},
-        {"grows after sizing: read to its end", "Dark\n", 0, "Silent\nGolden\n", {"Dark", "Silent", "Golden"}},
+        {"cut to nothing", 14, "", {}},
+        {"cut between CR and LF", 14, "Dark\r", {"Dark"}},
+        {"cut inside a word", 14, "Dark\r\nSil", {"Dark", "Sil"}},
+        {"grows after sizing: read to its end", 5, "Dark\nSilent\nGolden\n", {"Dark", "Silent", "Golden"}},
     };
-    TTempDir dir;
     for (const auto& c : cases) {
-        const auto path = dir.Write("words.txt", c.bytes);
-        gCutTo = c.cutTo;
-        gAppend = c.append;
-        SetWordFileSizedHook(&ChangeOnSizing);
+        TChangedFile file(c.delivered);
         TWordList list;
         list.AppendWord("old");
-        EXPECT_NO_THROW(list.LoadWordFile(path)) << c.what;
-        SetWordFileSizedHook(nullptr);
+        EXPECT_NO_THROW(list.AssignText(ReadWholeFile(file, c.claimed, "words.txt"), "words.txt")) << c.what;
         EXPECT_EQ(EntriesOf(list), c.entries) << c.what;
-        EXPECT_EQ(list.SourceName(), path) << c.what;
+        EXPECT_EQ(list.SourceName(), "words.txt") << c.what;
     }
 }
 

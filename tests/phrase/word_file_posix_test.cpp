@@ -127,19 +127,5 @@ TEST(LoadWordFile, ReadsAFileWhoseSizeClaimsNothing) {
     EXPECT_EQ(list.WordAt(0).substr(0, 14), "Linux version ");
 }
 
-void TruncateOnSizing(const std::string& fileName) { std::filesystem::resize_file(fileName, 9); }
-
-TEST(LoadWordFile, SplitsOnlyTheBytesDeliveredWhenTheFileShrinks) {
-    TTempDir dir;
-    const auto path = dir.Write("shrinking.txt", "Castle\r\nDragon\r\nStar\r\n");
-    SetWordFileSizedHook(&TruncateOnSizing);
-    TWordList list;
-    list.LoadWordFile(path);
-    SetWordFileSizedHook(nullptr);
-    ASSERT_EQ(list.WordCount(), 2);
-    EXPECT_EQ(list.WordAt(0), "Castle");
-    EXPECT_EQ(list.WordAt(1), "D");
-}
-
 }  // namespace
 }  // namespace titles

@@ -72,14 +72,14 @@ TEST(LoadWordFile, LargeFileRoundTrips) {
 }
 
 // An open file as the reader sees it: the pieces one read each delivers,
-// then the end of the file, or a failed read.
+// then the end of the file, or a failed read (EIO, 5).
 class TScriptedFile final : public TByteSource {
 public:
     TScriptedFile(std::vector<std::string> pieces, bool failAtEnd)
         : pieces_(std::move(pieces)), failAtEnd_(failAtEnd) {}
 
     std::int64_t ReadSome(char* dst, std::size_t max) override {
-        if (next_ == pieces_.size()) return failAtEnd_ ? -1 : 0;
+        if (next_ == pieces_.size()) return failAtEnd_ ? -5 : 0;
         std::string& piece = pieces_[next_];
         const std::size_t n = std::min(max, piece.size());
         std::memcpy(dst, piece.data(), n);
@@ -126,6 +126,39 @@ TEST(ReadWholeFile, ReadsToTheEndWhateverTheSizeClaimsAndFailsOnAReadError) {
         } catch (const TFileOpenError& e) {
             EXPECT_TRUE(c.failAtEnd) << c.what;
             EXPECT_EQ(std::string(e.what()), OpenErrorOf("nouns.txt")) << c.what;
+            EXPECT_EQ(e.Facts().kind, TFailureKind::FileRead) << c.what;
+            EXPECT_EQ(e.Facts().systemError, 5) << c.what;
+        }
+    }
+}
+
+// A stream is read to its end, or to the read that brings its first zero
+// byte: nothing after that read is asked for.
+TEST(ReadStream, ReadsToTheEndOrTheFirstZeroByte) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> pieces;
+        bool failAtEnd;
+        std::string bytes;
+    };
+    const std::string block(std::size_t{1} << 20, 'x');
+    const Case cases[] = {
+        {"empty", {}, false, ""},
+        {"in pieces", {"Dark\n", "Sun"}, false, "Dark\nSun"},
+        {"across blocks", {block.substr(3), "abcdef", block}, false, block.substr(3) + "abcdef" + block},
+        {"stops after the zero byte", {std::string("Da\0rk", 5), "never read"}, true, std::string("Da\0rk", 5)},
+        {"a read fails", {"Dark"}, true, ""},
+    };
+    for (const auto& c : cases) {
+        TScriptedFile stream(c.pieces, c.failAtEnd);
+        try {
+            const TFileBytes got = ReadStream(stream, "-");
+            EXPECT_EQ(std::string(got.data.get(), got.size), c.bytes) << c.what;
+            EXPECT_EQ(got.data[got.size], '\0') << c.what;
+            EXPECT_GE(got.capacity, got.size + 1 + kTextPadding) << c.what;
+        } catch (const TFileOpenError& e) {
+            EXPECT_EQ(std::string(c.what), "a read fails");
+            EXPECT_EQ(e.Facts().kind, TFailureKind::FileRead) << c.what;
         }
     }
 }

@@ -81,31 +81,19 @@ TEST(LoadWordFileWin32, RefusesAFileThatSomeoneIsWriting) {
 }
 
 // While a word file is open, others may read it but not write it; checked
-// from inside the load, between sizing and reading.
-struct TShareProbe {
-    static inline bool readerOpened = false;
-    static inline bool writerOpened = true;
-    static inline DWORD writerError = 0;
-    static void Probe(const std::string& fileName) {
-        THandle reader(OpenExisting(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
-        readerOpened = reader.Valid();
-        THandle writer(OpenExisting(fileName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE));
-        writerOpened = writer.Valid();
-        writerError = ::GetLastError();
-    }
-};
-
+// between opening and reading.
 TEST(LoadWordFileWin32, OthersMayReadButNotWriteWhileTheFileIsOpen) {
     TTempDir dir;
     const auto path = dir.Write("adjectives.txt", "Dark\r\nSilent\r\n");
-    SetWordFileSizedHook(&TShareProbe::Probe);
+    TWordSource source(path, TSourceKind::RegularFile);
+    THandle reader(OpenExisting(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    EXPECT_TRUE(reader.Valid());
+    THandle writer(OpenExisting(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    EXPECT_FALSE(writer.Valid());
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     TWordList list;
-    EXPECT_NO_THROW(list.LoadWordFile(path));
-    SetWordFileSizedHook(nullptr);
+    EXPECT_NO_THROW(list.AssignText(source.Read(), path));
     EXPECT_EQ(list.WordCount(), 2);
-    EXPECT_TRUE(TShareProbe::readerOpened);
-    EXPECT_FALSE(TShareProbe::writerOpened);
-    EXPECT_EQ(TShareProbe::writerError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
 TEST(LoadWordFileWin32, ClosesTheFileAfterLoading) {
