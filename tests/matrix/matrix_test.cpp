@@ -140,8 +140,11 @@ TEST_P(BadFileMatrix, LoadsExactlyOrFailsClearly) {
     const auto r = RunProcess(argv, dir.Path(), 30s);
     ASSERT_EQ(r.signal, 0) << "the tool died by a signal";
 
+    // The tool reads a character device as a stream that its first zero
+    // byte ends: /dev/null and /dev/zero give it an empty list.
+    const bool device = c.name.rfind("dev_", 0) == 0;
     TCliOutcome expected;
-    if (!c.opens) {
+    if (!c.opens && !device) {
         expected = {1, "", "titles-cli: " + WithFullStop(ExpectedOpenErrorMessage(badName)) + "\n"};
     } else if (AsNouns()) {
         expected = ExpectedCliOutcome(LinesOf(kGoodAdjectives), c.entries);
