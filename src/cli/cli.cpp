@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <exception>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "cli/check_report.h"
-#include "cli/input.h"
 #include "cli/messages.h"
 #include "cli/stats.h"
 #include "cli/stats_report.h"
@@ -49,10 +50,31 @@ int OutputFailed(std::FILE* err, TLanguage language) {
     return kExitFailure;
 }
 
-int WriteAll(const std::string& text, std::FILE* out, std::FILE* err, TLanguage language) {
+int WriteAll(std::string_view text, std::FILE* out, std::FILE* err, TLanguage language) {
     TBufferedWriter writer(out);
     if (writer.Write(text) && writer.Flush()) return kExitOk;
     return OutputFailed(err, language);
+}
+
+// Reads the list called name, opening it once: "-" is standard input. A
+// list not named on the command line and not in the working directory is
+// looked for in the installed folders; name becomes the path found. A
+// second list from standard input is a usage error.
+TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
+    const TSourceKind kind = name == kStandardInputName ? TSourceKind::StandardInput : TSourceKind::FileOrStream;
+    auto source = std::make_unique<TWordSource>(name, kind);
+    std::string searched = ".";
+    for (const std::string& folder : named ? std::vector<std::string>() : InstalledListFolders()) {
+        if (!source->Missing()) break;
+        source = std::make_unique<TWordSource>(folder + "/" + name, kind);
+        if (!source->Missing()) name = folder + "/" + name;
+        searched += ", " + folder;
+    }
+    if (!named && source->Missing()) throw TListNotFoundError(name, searched);
+    if (source->IsStandardInput() && std::exchange(standardInputRead, true)) {
+        throw TUsageError(std::string(kTwoStandardInputs));
+    }
+    return source->Read();
 }
 
 // Both lists, the adjectives first, each opened once.

@@ -44,13 +44,17 @@ inline constexpr int kExitUsage = 2;
 std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error);
 
 // The usage text, ending in a line break.
-const std::string& UsageText();
+std::string_view UsageText();
 
 // "titles-cli VERSION" and a line break.
 std::string VersionText();
 
 // Runs the tool and returns its exit code. Titles go to out, messages to err.
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+// Platform side: the folders searched for installed lists, in order, after
+// the working directory.
+std::vector<std::string> InstalledListFolders();
 
 // Platform set-up of the standard streams: binary output, and a closed pipe
 // reported as a write error instead of a signal.

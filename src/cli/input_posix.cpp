@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/input.h"
+#include "cli/cli.h"
 #include "cli/messages.h"
 
 namespace titles::cli {

@@ -2,7 +2,7 @@
 // and the system's reasons.
 #include <windows.h>
 
-#include "cli/input.h"
+#include "cli/cli.h"
 #include "cli/messages.h"
 #include "cli/system_text_win32.h"
 

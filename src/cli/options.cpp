@@ -7,6 +7,7 @@
 #include "base/failure.h"
 #include "cli/cli.h"
 #include "cli/messages.h"
+#include "cli_help.h"
 
 namespace titles::cli {
 namespace {
@@ -162,46 +163,7 @@ std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, st
     return options;
 }
 
-const std::string& UsageText() {
-    static const std::string text =
-        "Usage: titles-cli [-s N] [-n N] [-a FILE] [-N FILE]\n"
-        "       titles-cli --check [--format FORMAT] [-a FILE] [-N FILE]\n"
-        "       titles-cli --stats [--format FORMAT] [-a FILE] [-N FILE]\n"
-        "Prints random titles composed from an adjective list and a noun list,\n"
-        "one per line, exactly as the Titles desktop program composes them.\n"
-        "The same seed and the same lists give the same titles in every version.\n"
-        "\n"
-        "  -s, --seed N           start the random stream at N (0 to 4294967295);\n"
-        "                         default: the UTC time of day in milliseconds\n"
-        "  -n, --count N          print N titles (default 1)\n"
-        "  -a, --adjectives FILE  adjective list, one per line (default adjectives.txt)\n"
-        "  -N, --nouns FILE       noun list, one per line (default nouns.txt)\n"
-        "      --check            report on the word lists instead of printing titles\n"
-        "      --stats            count the compositions the lists allow and give the\n"
-        "                         probability of each shape of title\n"
-        "      --format FORMAT    report format of --check and --stats: text (default)\n"
-        "                         or json\n"
-        "  -h, --help             show this help and exit\n"
-        "  -V, --version          show the version and exit\n"
-        "\n"
-        "FILE may be a pipe, a FIFO or a character device, read to its end or to\n"
-        "its first zero byte; '-' is standard input.\n"
-        "A list not named is adjectives.txt or nouns.txt in the working directory,\n"
-        "or else in the first folder that holds it of $XDG_DATA_HOME/titles (default\n"
-        "~/.local/share/titles) and DIR/titles for each DIR in $XDG_DATA_DIRS\n"
-        "(default /usr/local/share:/usr/share); on Windows, the folder of\n"
-        "titles-cli.exe.\n"
-        "\n"
-        "--stats counts compositions: sequences of entries, connectors and separators.\n"
-        "Different compositions can read the same, and each title is fixed by the\n"
-        "32-bit state of the random stream at its start, so a pair of lists gives at\n"
-        "most 4294967296 distinct titles.\n"
-        "\n"
-        "Exit status: 0 on success; 1 when a word list fails, or, for --check and\n"
-        "--stats, when the lists are too small for some composition to complete;\n"
-        "2 on a usage error; 3 when --check finds the lists sound but with warnings.\n";
-    return text;
-}
+std::string_view UsageText() { return kCliHelp; }
 
 std::string VersionText() { return FormatText("titles-cli %s", {TITLES_VERSION}) + "\n"; }
 

@@ -19,7 +19,7 @@ std::string ManualText(const char* name) {
 std::set<std::string> HelpOptions() {
     std::set<std::string> options;
     const std::regex option(R"(^  (?:-[a-zA-Z], |    )(--[a-z]+))");
-    std::istringstream lines(UsageText());
+    std::istringstream lines{std::string(UsageText())};
     for (std::string line; std::getline(lines, line);) {
         std::smatch m;
         if (std::regex_search(line, m, option)) options.insert(m[1]);
@@ -67,7 +67,7 @@ TEST(Manual, OptionsAgreeWithHelp) {
 TEST(Manual, ExitStatusesAgreeWithHelp) {
     const std::string manual = ManualText("titles-cli.1");
     const std::set<std::string> documented = Tags(Section(manual, "EXIT STATUS"), std::regex(R"(^\.B ([0-9]+)$)"));
-    const std::string help = UsageText().substr(UsageText().find("Exit status:"));
+    const std::string help(UsageText().substr(UsageText().find("Exit status:")));
     std::set<std::string> helped;
     const std::regex status(R"(\b([0-9])\b)");
     for (auto it = std::sregex_iterator(help.begin(), help.end(), status); it != std::sregex_iterator(); ++it) {
