@@ -138,11 +138,11 @@ int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage 
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     const TLanguage language = MessageLanguage();
     try {
         std::string usageError;
-        auto options = ParseCliArgs(args, usageError);
+        auto options = ParseCliArgs(argc, argv, usageError);
         if (!options) {
             PrintUsageError(err, usageError);
             return kExitUsage;

@@ -37,11 +37,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// Parses the arguments after the program name, as getopt_long does: short
-// and long forms, "--opt=value", unambiguous abbreviations, "--" ending the
-// options. On a usage error returns nothing and sets error to a one-line
-// description.
-std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error);
+// Parses main's arguments (argv[0] the program's name) as getopt_long does:
+// short and long forms, "--opt=value", unambiguous abbreviations, "--"
+// ending the options; getopt_long may reorder argv. On a usage error
+// returns nothing and sets error to a one-line description.
+std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& error);
 
 // The usage text, ending in a line break.
 std::string_view UsageText();
@@ -50,7 +50,7 @@ std::string_view UsageText();
 std::string VersionText();
 
 // Runs the tool and returns its exit code. Titles go to out, messages to err.
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err);
 
 // Platform side: the folders searched for installed lists, in order, after
 // the working directory.

@@ -117,34 +117,24 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
 
 }  // namespace
 
-std::optional<TCliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string& error) {
-    // getopt_long wants writable C strings, and argv[0] for the program.
-    std::vector<std::string> storage;
-    storage.reserve(args.size() + 1);
-    storage.emplace_back("titles-cli");
-    storage.insert(storage.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& s : storage) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    const int argc = static_cast<int>(storage.size());
-
+std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& error) {
     TCliOptions options;
     bool formatGiven = false;
     std::string titlesOption;  // the last option that only printing titles takes
     opterr = 0;                // problems are reported here, in one line
     optind = 0;                // start afresh on every call
     for (;;) {
-        const int result = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+        const int result = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
         if (result == -1) break;
         if (result == '?' || result == ':') {
-            error = DescribeRefusal(result, optopt, storage[static_cast<std::size_t>(optind - 1)]);
+            error = DescribeRefusal(result, optopt, argv[optind - 1]);
             return std::nullopt;
         }
         const std::string_view value = optarg != nullptr ? optarg : "";
         if (!Apply(result, value, options, formatGiven, titlesOption, error)) return std::nullopt;
     }
     if (optind < argc) {
-        error = FormatText("unexpected argument '%s'", {storage[static_cast<std::size_t>(optind)]});
+        error = FormatText("unexpected argument '%s'", {argv[optind]});
         return std::nullopt;
     }
     if (options.adjectiveFile == kStandardInputName && options.nounFile == kStandardInputName) {

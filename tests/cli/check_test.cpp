@@ -5,6 +5,7 @@
 
 #include "cli/check_report.h"
 #include "cli/cli.h"
+#include "parse_args.h"
 #include "cli/report_format.h"
 #include "support/test_support.h"
 
@@ -225,20 +226,20 @@ TEST(CheckReportJson, FieldsForScripts) {
 
 TEST(CliParse, ModesAndFormat) {
     std::string error;
-    const auto check = ParseCliArgs({"--check", "--check", "--format", "json", "--nouns", "n"}, error);
+    const auto check = ParseArgs({"--check", "--check", "--format", "json", "--nouns", "n"}, error);
     ASSERT_TRUE(check) << error;
     EXPECT_EQ(check->mode, TCliMode::Check);
     EXPECT_EQ(check->format, TReportFormat::Json);
     EXPECT_EQ(check->nounFile, "n");
-    const auto stats = ParseCliArgs({"--format=text", "--stats"}, error);
+    const auto stats = ParseArgs({"--format=text", "--stats"}, error);
     ASSERT_TRUE(stats) << error;
     EXPECT_EQ(stats->mode, TCliMode::Stats);
     EXPECT_EQ(stats->format, TReportFormat::Text);
-    EXPECT_FALSE(ParseCliArgs({"--seed", "3", "--check"}, error));
+    EXPECT_FALSE(ParseArgs({"--seed", "3", "--check"}, error));
     EXPECT_EQ(error, "--seed cannot be used with --check");
-    EXPECT_FALSE(ParseCliArgs({"--format", "json"}, error));
+    EXPECT_FALSE(ParseArgs({"--format", "json"}, error));
     EXPECT_EQ(error, "--format applies only to --check and --stats");
-    const auto titles = ParseCliArgs({"--seed", "3"}, error);
+    const auto titles = ParseArgs({"--seed", "3"}, error);
     ASSERT_TRUE(titles);
     EXPECT_EQ(titles->mode, TCliMode::Titles);
 }

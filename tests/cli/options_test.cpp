@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "parse_args.h"
 #include "cli/messages.h"
 #include "phrase/errors.h"
 
@@ -17,7 +18,7 @@ namespace {
 // The parsed options in a few words, or the error.
 std::string Parsed(const std::vector<std::string>& args) {
     std::string error;
-    const auto o = ParseCliArgs(args, error);
+    const auto o = ParseArgs(args, error);
     if (!o) return "error: " + error;
     std::string text = o->mode == TCliMode::Titles ? "titles" : (o->mode == TCliMode::Check ? "check" : "stats");
     if (o->format == TReportFormat::Json) text += " json";
