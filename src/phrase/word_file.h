@@ -26,11 +26,6 @@ inline constexpr std::size_t kTextPadding = 64;
 // number. Every reader, of files and of streams, stops here.
 inline constexpr std::uint64_t kMaxWordFileBytes = 0x7FFFFFFF;
 
-// Opens, sizes and reads a regular file to its end. Raises TFileOpenError
-// when the name is not a regular file, cannot be opened or read, or holds
-// more than kMaxWordFileBytes bytes.
-TFileBytes ReadWordFileBytes(const std::string& fileName);
-
 // Allocates size + 1 + kTextPadding bytes, uninitialised but for the
 // terminating zero and the padding. populate asks the system for the pages
 // now, for a buffer about to be written in full at once.
@@ -47,18 +42,14 @@ protected:
     ~TByteSource() = default;
 };
 
-// Reads a regular file to its end into a text buffer sized for sizeHint
-// bytes, the size the file claimed; the file may deliver fewer or more
-// (files whose content is made on reading claim 0). Raises TFileOpenError
-// naming the file when a read fails or the file turns out larger than
-// kMaxWordFileBytes.
-TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std::string& fileName);
-
-// Reads a stream (a pipe, a FIFO, a character device) to its end, or to the
-// read that brings its first zero byte, since a zero byte ends a list's text.
-// Raises TFileOpenError like ReadWholeFile, as soon as the stream passes
-// kMaxWordFileBytes.
-TFileBytes ReadStream(TByteSource& source, const std::string& fileName);
+// Reads source to its end into a text buffer sized for sizeHint bytes, the
+// size a regular file claimed (0 for a stream); the file may deliver fewer or
+// more (files whose content is made on reading claim 0). A stream (a pipe, a
+// FIFO, a device) ends too with the read that brings its first zero byte,
+// since a zero byte ends a list's text. Raises TFileOpenError naming the file
+// when a read fails or the file passes kMaxWordFileBytes.
+TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std::string& fileName,
+                         bool stream = false);
 
 // What a TWordSource accepts.
 enum class TSourceKind {
@@ -87,10 +78,7 @@ public:
 private:
     void Open(TSourceKind kind);  // platform side
     // Records why the source cannot be read, for Read to raise.
-    void Fail(TFailureKind failure, int error) noexcept {
-        failure_ = failure;
-        error_ = error;
-    }
+    void Fail(TFailureKind failure, int error) noexcept { failure_ = failure, error_ = error; }
 
     std::string name_;
     std::intptr_t handle_ = -1;

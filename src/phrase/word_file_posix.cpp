@@ -108,7 +108,7 @@ TFileBytes TWordSource::Read() {
     if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
     const int fd = static_cast<int>(handle_);
     TDescriptorSource source(fd);
-    if (stream_) return ReadStream(source, name_);
+    if (stream_) return ReadWholeFile(source, 0, name_, true);
     // The size the file claims, by seeking to its end and back. Files made
     // on reading (procfs) cannot seek to their end; they then claim nothing,
     // and reading finds the rest.
@@ -118,10 +118,6 @@ TFileBytes TWordSource::Read() {
     if (end < 0) end = position;
     if (::lseek(fd, position, SEEK_SET) < 0) throw TFileOpenError(TFailureKind::FileRead, name_, errno);
     return ReadWholeFile(source, end > position ? static_cast<std::uint64_t>(end - position) : 0, name_);
-}
-
-TFileBytes ReadWordFileBytes(const std::string& fileName) {
-    return TWordSource(fileName, TSourceKind::RegularFile).Read();
 }
 
 }  // namespace titles

@@ -72,17 +72,13 @@ TFileBytes TWordSource::Read() {
     if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
     const HANDLE file = HandleOf(handle_);
     THandleSource source(file);
-    if (stream_) return ReadStream(source, name_);
+    if (stream_) return ReadWholeFile(source, 0, name_, true);
     const std::int64_t position = Seek(file, FILE_CURRENT);
     const std::int64_t end = Seek(file, FILE_END);
     if (position < 0 || end < 0) throw TFileOpenError(TFailureKind::FileRead, name_, static_cast<int>(::GetLastError()));
     LONG high = static_cast<LONG>(position >> 32);
     ::SetFilePointer(file, static_cast<LONG>(position & 0xFFFFFFFF), &high, FILE_BEGIN);
     return ReadWholeFile(source, end > position ? static_cast<std::uint64_t>(end - position) : 0, name_);
-}
-
-TFileBytes ReadWordFileBytes(const std::string& fileName) {
-    return TWordSource(fileName, TSourceKind::RegularFile).Read();
 }
 
 }  // namespace titles

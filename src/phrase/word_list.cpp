@@ -145,7 +145,8 @@ void TWordList::AssignText(TFileBytes text, const std::string& sourceName) {
 }
 
 void TWordList::LoadWordFile(const std::string& fileName) {
-    AssignText(ReadWordFileBytes(fileName), fileName);  // the file is closed again before it is split
+    TFileBytes text = TWordSource(fileName, TSourceKind::RegularFile).Read();  // and closed again
+    AssignText(std::move(text), fileName);
 }
 
 }  // namespace titles

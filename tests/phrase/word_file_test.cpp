@@ -108,6 +108,7 @@ TEST(ReadWholeFile, ReadsToTheEndWhateverTheSizeClaimsAndFailsOnAReadError) {
         {"claims nothing, made on reading", 0, {"Linux version 6\n"}, false, "Linux version 6\n"},
         {"more than claimed, in pieces", 3, {"Dark\n", "Silent\n", many}, false, nullptr},
         {"less than claimed", 100, {"Dark"}, false, "Dark"},
+        {"a zero byte does not end a file", 2, {std::string("A\0", 2), "B"}, false, nullptr},
         {"no read succeeds", 10, {}, true, nullptr},
         {"a read fails after some bytes", 10, {"Dark"}, true, nullptr},
         {"a read fails once the claimed bytes are in", 4, {"Dark"}, true, nullptr},
@@ -134,14 +135,14 @@ TEST(ReadWholeFile, ReadsToTheEndWhateverTheSizeClaimsAndFailsOnAReadError) {
 
 // A stream is read to its end, or to the read that brings its first zero
 // byte: nothing after that read is asked for.
-TEST(ReadStream, ReadsToTheEndOrTheFirstZeroByte) {
+TEST(ReadWholeFile, ReadsAStreamToTheEndOrTheFirstZeroByte) {
     struct Case {
         const char* what;
         std::vector<std::string> pieces;
         bool failAtEnd;
         std::string bytes;
     };
-    const std::string block(std::size_t{1} << 20, 'x');
+    const std::string block(std::size_t{33} << 20, 'x');  // a block of the reader
     const Case cases[] = {
         {"empty", {}, false, ""},
         {"in pieces", {"Dark\n", "Sun"}, false, "Dark\nSun"},
@@ -152,7 +153,7 @@ TEST(ReadStream, ReadsToTheEndOrTheFirstZeroByte) {
     for (const auto& c : cases) {
         TScriptedFile stream(c.pieces, c.failAtEnd);
         try {
-            const TFileBytes got = ReadStream(stream, "-");
+            const TFileBytes got = ReadWholeFile(stream, 0, "-", true);
             EXPECT_EQ(std::string(got.data.get(), got.size), c.bytes) << c.what;
             EXPECT_EQ(got.data[got.size], '\0') << c.what;
             EXPECT_GE(got.capacity, got.size + 1 + kTextPadding) << c.what;
