@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "cli/cli.h"
-#include "cli/messages.h"
 
 namespace titles::cli {
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "cli/cli.h"
-#include "cli/messages.h"
 #include "cli/system_text_win32.h"
 
 namespace titles::cli {

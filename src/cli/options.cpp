@@ -6,7 +6,6 @@
 
 #include "base/failure.h"
 #include "cli/cli.h"
-#include "cli/messages.h"
 #include "cli_help.h"
 
 namespace titles::cli {

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "cli/cli.h"
-#include "cli/messages.h"
 
 namespace titles::cli {
 

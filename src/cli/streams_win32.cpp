@@ -9,7 +9,6 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "cli/messages.h"
 #include "cli/system_text_win32.h"
 
 namespace titles::cli {

@@ -9,7 +9,6 @@
 
 #include "cli/cli.h"
 #include "parse_args.h"
-#include "cli/messages.h"
 #include "phrase/errors.h"
 
 namespace titles::cli {
