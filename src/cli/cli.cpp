@@ -19,11 +19,29 @@
 namespace titles::cli {
 
 const std::string_view kTwoStandardInputs = "only one list can be read from standard input ('-')";
-static constexpr std::string_view kListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
 
-TListNotFoundError::TListNotFoundError(const std::string& fileName, std::string searched)
-    : TFailure(FormatText(kListNotFoundJa, {fileName, searched}), {TFailureKind::Other, fileName, 0, 0}),
-      searched_(std::move(searched)) {}
+namespace {
+
+constexpr std::string_view kListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
+
+// A list not named on the command line that is in none of the places
+// searched (a comma-separated list of folders).
+class TListNotFoundError : public TFailure {
+public:
+    TListNotFoundError(const std::string& fileName, const std::string& searched)
+        : TFailure(FormatText(kListNotFoundJa, {fileName, searched}), {TFailureKind::Other, fileName, 0, 0}),
+          searched_(searched) {}
+    std::string searched_;
+};
+
+// A usage error found only when the lists are opened: a second list from
+// standard input.
+class TUsageError : public TFailure {
+public:
+    using TFailure::TFailure;
+};
+
+}  // namespace
 
 TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>& lookup) {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -40,7 +58,7 @@ std::string FailureText(const TFailure& failure, TLanguage language) {
     const bool ja = language == TLanguage::Japanese;
     if (const auto* missing = dynamic_cast<const TListNotFoundError*>(&failure)) {
         return FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
-                          {name, missing->Searched()});
+                          {name, missing->searched_});
     }
     const auto cannot = [&](std::string_view verb, std::string_view reason) {
         if (ja) return FormatText(texts::kFileOpen, {name});
@@ -64,12 +82,10 @@ std::string FailureText(const TFailure& failure, TLanguage language) {
     return failure.what();
 }
 
-std::string_view OutOfMemoryText(TLanguage language) {
-    return language == TLanguage::Japanese ? texts::kOutOfMemory : "not enough memory";
-}
+namespace {
 
-std::string WriteErrorText() { return std::string("write error: ") + std::strerror(errno); }
-
+// Prints the message line: "titles-cli: " + text + a line break; Japanese
+// texts end with a full stop, as the desktop program's boxes end them.
 void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
     std::string line("titles-cli: ");
     line += language == TLanguage::Japanese ? WithFullStop(text) : std::string(text);
@@ -80,8 +96,6 @@ void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
 void PrintUsageError(std::FILE* err, std::string_view text) {
     WriteBytes(err, "titles-cli: " + std::string(text) + "\nTry 'titles-cli --help'.\n");
 }
-
-namespace {
 
 // Collects output in large blocks so that many titles cost few writes.
 class TBufferedWriter {
@@ -112,7 +126,7 @@ private:
 // anything else is reported.
 int OutputFailed(std::FILE* err, TLanguage language) {
     if (errno == EPIPE) return kExitOk;
-    PrintMessage(err, WriteErrorText(), language);
+    PrintMessage(err, std::string("write error: ") + std::strerror(errno), language);
     return kExitFailure;
 }
 
@@ -214,7 +228,7 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
             return kExitUsage;
         }
         if (options->help || options->version) {
-            return WriteAll(options->help ? UsageText() : VersionText(), out, err, language);
+            return WriteAll(options->help ? UsageText() : "titles-cli " TITLES_VERSION "\n", out, err, language);
         }
         if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err, language);
         const auto [text, exitCode] = Report(*options);
@@ -226,7 +240,7 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     } catch (const TFailure& failure) {
         PrintMessage(err, FailureText(failure, language), language);
     } catch (const std::bad_alloc&) {
-        PrintMessage(err, OutOfMemoryText(language), language);
+        PrintMessage(err, language == TLanguage::Japanese ? texts::kOutOfMemory : "not enough memory", language);
     } catch (const std::exception& e) {
         // Any other library error still ends with a message, not a crash.
         PrintMessage(err, e.what(), language);

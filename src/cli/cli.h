@@ -50,9 +50,6 @@ std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& erro
 // The usage text, ending in a line break.
 std::string_view UsageText();
 
-// "titles-cli VERSION" and a line break.
-std::string VersionText();
-
 // Runs the tool and returns its exit code. Titles go to out, messages to err.
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err);
 
@@ -87,37 +84,6 @@ std::string SystemReason(int code);
 // made from the failure's facts. Under a Japanese locale it is the desktop
 // program's text; file names with bytes a terminal could act on are quoted.
 std::string FailureText(const TFailure& failure, TLanguage language);
-
-// The message for running out of memory.
-std::string_view OutOfMemoryText(TLanguage language);
-
-// The message for a failed write of standard output; errno tells why.
-std::string WriteErrorText();
-
-// Prints the message line: "titles-cli: " + text + a line break; Japanese
-// texts end with a full stop, as the desktop program's boxes end them.
-void PrintMessage(std::FILE* err, std::string_view text, TLanguage language);
-
-// Prints a usage error and the pointer to the help.
-void PrintUsageError(std::FILE* err, std::string_view text);
-
-// A list not named on the command line that is found in none of the places
-// searched (a comma-separated list of folders).
-class TListNotFoundError : public TFailure {
-public:
-    TListNotFoundError(const std::string& fileName, std::string searched);
-    const std::string& Searched() const noexcept { return searched_; }
-
-private:
-    std::string searched_;
-};
-
-// A usage error found only when the lists are opened: both from the same
-// stream as standard input.
-class TUsageError : public TFailure {
-public:
-    using TFailure::TFailure;
-};
 
 // "only one list can be read from standard input ('-')"
 extern const std::string_view kTwoStandardInputs;

@@ -154,6 +154,4 @@ std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& erro
 
 std::string_view UsageText() { return kCliHelp; }
 
-std::string VersionText() { return FormatText("titles-cli %s", {TITLES_VERSION}) + "\n"; }
-
 }  // namespace titles::cli
