@@ -131,9 +131,7 @@ int OutputFailed(std::FILE* err, TLanguage language) {
 }
 
 int WriteAll(std::string_view text, std::FILE* out, std::FILE* err, TLanguage language) {
-    TBufferedWriter writer(out);
-    if (writer.Write(text) && writer.Flush()) return kExitOk;
-    return OutputFailed(err, language);
+    return WriteBytes(out, text) && std::fflush(out) == 0 ? kExitOk : OutputFailed(err, language);
 }
 
 // Reads the list called name, opening it once: "-" is standard input. A
@@ -161,8 +159,7 @@ TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
 std::pair<TFileBytes, TFileBytes> ReadLists(TCliOptions& options) {
     bool standardInputRead = false;
     TFileBytes adjectives = ReadList(options.adjectiveFile, options.adjectivesNamed, standardInputRead);
-    TFileBytes nouns = ReadList(options.nounFile, options.nounsNamed, standardInputRead);
-    return {std::move(adjectives), std::move(nouns)};
+    return {std::move(adjectives), ReadList(options.nounFile, options.nounsNamed, standardInputRead)};
 }
 
 void LoadLists(TCliOptions& options, TWordList& adjectives, TWordList& nouns) {
@@ -198,11 +195,7 @@ int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage 
         TWordList adjectives;
         TWordList nouns;
         LoadLists(options, adjectives, nouns);
-        if (options.seed) {
-            RandomSeed = *options.seed;
-        } else {
-            SeedFromClock();
-        }
+        options.seed ? void(RandomSeed = *options.seed) : SeedFromClock();
         std::string phrase;
         for (std::uint64_t i = 0; i < options.count; ++i) {
             ComposePhrase(adjectives, nouns, phrase);

@@ -1,13 +1,9 @@
-// Word lists on POSIX systems: the XDG data folders, and the system's
-// reasons.
+// Word lists on POSIX systems: the XDG data folders.
 #include <cstdlib>
-#include <cstring>
 
 #include "cli/cli.h"
 
 namespace titles::cli {
-
-std::string SystemReason(int code) { return std::strerror(code); }
 
 std::vector<std::string> InstalledListFolders() {
     const auto variable = [](const char* name) -> std::string {

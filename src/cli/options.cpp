@@ -53,8 +53,7 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
         return FormatText("option '%s' requires an argument", {shown});
     }
     const std::string_view name = element.substr(2, element.find('=') - 2);
-    std::string shown("--");
-    shown += name;
+    const std::string shown = "--" + std::string(name);
     const option* chosen = nullptr;
     int matches = 0;
     for (const option* o = kLongOptions; o->name != nullptr; ++o) {
@@ -64,17 +63,19 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
     }
     if (matches == 0) return FormatText("unrecognized option '%s'", {shown});
     if (matches > 1 && name != chosen->name) return FormatText("option '%s' is ambiguous", {shown});
-    return FormatText(chosen->has_arg == no_argument ? "option '%s' doesn't allow an argument" : "option '%s' requires an argument", {shown});
+    return FormatText(chosen->has_arg == no_argument ? "option '%s' doesn't allow an argument"
+                                                     : "option '%s' requires an argument",
+                      {shown});
 }
 
 // The value of --seed or --count, a titles-only option; false (with error
 // set) when it is no number of the target's type.
 template <typename TNumber, typename TTarget>
-bool SetNumber(std::string_view value, TTarget& target, const char* option, std::string_view badValue,
+bool SetNumber(std::string_view value, TTarget& target, const char* option, const char* range,
                std::string& titlesOption, std::string& error) {
     const auto number = ParseNumber<TNumber>(value);
     if (!number) {
-        error = FormatText(badValue, {value});
+        error = FormatText("%s needs a whole number %s, not '%s'", {option, range, value});
         return false;
     }
     target = *number;
@@ -87,9 +88,9 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
            std::string& titlesOption, std::string& error) {
     switch (result) {
         case 's':
-            return SetNumber<std::uint32_t>(value, options.seed, "--seed", "--seed needs a whole number from 0 to 4294967295, not '%s'", titlesOption, error);
+            return SetNumber<std::uint32_t>(value, options.seed, "--seed", "from 0 to 4294967295", titlesOption, error);
         case 'n':
-            return SetNumber<std::uint64_t>(value, options.count, "--count", "--count needs a whole number of 0 or more, not '%s'", titlesOption, error);
+            return SetNumber<std::uint64_t>(value, options.count, "--count", "of 0 or more", titlesOption, error);
         case 'a': options.adjectiveFile = value; options.adjectivesNamed = true; return true;
         case 'N': options.nounFile = value; options.nounsNamed = true; return true;
         case 'h': options.help = true; return true;

@@ -47,14 +47,8 @@ std::string JsonString(std::string_view bytes) {
 
 std::string JsonNameMembers(std::string_view key, std::string_view name) {
     std::string out = "\"" + std::string(key) + "\": " + JsonString(name);
-    bool valid = true;
-    for (std::size_t i = 0; i < name.size() && valid; ++i) {
-        if (static_cast<unsigned char>(name[i]) < 0x80) continue;
-        const std::size_t length = Utf8SequenceLength(name, i);
-        valid = length > 0;
-        i += valid ? length - 1 : 0;
-    }
-    if (valid) return out;
+    // JsonString writes each byte outside UTF-8 as U+FFFD, escaped.
+    if (out.find("\\ufffd") == std::string::npos) return out;
     out += ", \"" + std::string(key) + "_bytes\": \"";
     for (const char c : name) {
         char pair[3];
@@ -70,11 +64,9 @@ std::string QuotedName(std::string_view name) {
     bool plain = true;
     for (std::size_t i = 0; i < name.size();) {
         const auto c = static_cast<unsigned char>(name[i]);
-        std::size_t length = c < 0x80 ? 1 : Utf8SequenceLength(name, i);
-        // C1 controls (U+0080 to U+009F) act on some terminals too.
-        const bool control = c < 0x20 || c == 0x7F || length == 0 ||
-                             (length == 2 && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0);
-        if (!control) {
+        const std::size_t length = c < 0x80 ? 1 : Utf8SequenceLength(name, i);
+        // C1 controls (U+0080 to U+009F, C2 80 to C2 9F) act on some terminals.
+        if (c >= 0x20 && c != 0x7F && length > 0 && !(c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0)) {
             if (c == '\'' || c == '\\') out += '\\';
             out.append(name.substr(i, length));
             i += length;
@@ -82,14 +74,10 @@ std::string QuotedName(std::string_view name) {
         }
         plain = false;
         for (const std::size_t end = i + std::max<std::size_t>(length, 1); i < end; ++i) {
-            const auto byte = static_cast<unsigned char>(name[i]);
-            const std::size_t named = byte != 0 ? kNamed.find(static_cast<char>(byte)) : std::string_view::npos;
+            const std::size_t named = kNamed.find(name[i]);
             char escape[8];
-            if (named != std::string_view::npos && named % 2 == 0) {
-                std::snprintf(escape, sizeof escape, "\\%c", kNamed[named + 1]);
-            } else {
-                std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            }
+            if (named != std::string_view::npos) std::snprintf(escape, sizeof escape, "\\%c", kNamed[named + 1]);
+            else std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(name[i]));
             out += escape;
         }
     }

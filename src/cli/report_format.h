@@ -13,8 +13,8 @@ namespace titles::cli {
 std::string JsonString(std::string_view bytes);
 
 // The JSON members for a file name: "key": the name as JsonString writes
-// it, and, when the name is not valid UTF-8, "key_bytes": its bytes in
-// lowercase hexadecimal, from which the name can be recovered.
+// it, and, when that holds U+FFFD for a byte outside UTF-8, "key_bytes": the
+// name's bytes in lowercase hexadecimal, from which it can be recovered.
 std::string JsonNameMembers(std::string_view key, std::string_view name);
 
 // A file name as messages and text reports show it: unchanged when it is

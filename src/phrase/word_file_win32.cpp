@@ -53,7 +53,9 @@ void TWordSource::Open(TSourceKind kind) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    if (file == INVALID_HANDLE_VALUE || file == nullptr) return Fail(TFailureKind::FileOpen, static_cast<int>(::GetLastError()));
+    if (file == INVALID_HANDLE_VALUE || file == nullptr) {
+        return Fail(TFailureKind::FileOpen, static_cast<int>(::GetLastError()));
+    }
     const DWORD type = ::GetFileType(file);
     stream_ = kind != TSourceKind::RegularFile && (type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR);
     if (type != FILE_TYPE_DISK && !stream_) Fail(TFailureKind::NotAFile, 0);
@@ -75,7 +77,9 @@ TFileBytes TWordSource::Read() {
     if (stream_) return ReadWholeFile(source, 0, name_, true);
     const std::int64_t position = Seek(file, FILE_CURRENT);
     const std::int64_t end = Seek(file, FILE_END);
-    if (position < 0 || end < 0) throw TFileOpenError(TFailureKind::FileRead, name_, static_cast<int>(::GetLastError()));
+    if (position < 0 || end < 0) {
+        throw TFileOpenError(TFailureKind::FileRead, name_, static_cast<int>(::GetLastError()));
+    }
     LONG high = static_cast<LONG>(position >> 32);
     ::SetFilePointer(file, static_cast<LONG>(position & 0xFFFFFFFF), &high, FILE_BEGIN);
     return ReadWholeFile(source, end > position ? static_cast<std::uint64_t>(end - position) : 0, name_);
