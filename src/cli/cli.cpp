@@ -141,14 +141,18 @@ int WriteAll(std::string_view text, std::FILE* out, std::FILE* err, TLanguage la
 TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
     const TSourceKind kind = name == kStandardInputName ? TSourceKind::StandardInput : TSourceKind::FileOrStream;
     auto source = std::make_unique<TWordSource>(name, kind);
-    std::string searched = ".";
-    for (const std::string& folder : named ? std::vector<std::string>() : InstalledListFolders()) {
-        if (!source->Missing()) break;
-        source = std::make_unique<TWordSource>(folder + "/" + name, kind);
-        if (!source->Missing()) name = folder + "/" + name;
-        searched += ", " + folder;
+    if (!named && source->Missing()) {
+        std::string searched = ".";
+        for (const std::string& folder : InstalledListFolders()) {
+            source = std::make_unique<TWordSource>(folder + "/" + name, kind);
+            if (!source->Missing()) {
+                name = folder + "/" + name;
+                break;
+            }
+            searched += ", " + folder;
+        }
+        if (source->Missing()) throw TListNotFoundError(name, searched);
     }
-    if (!named && source->Missing()) throw TListNotFoundError(name, searched);
     if (source->IsStandardInput() && std::exchange(standardInputRead, true)) {
         throw TUsageError(std::string(kTwoStandardInputs));
     }
