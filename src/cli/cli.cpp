@@ -66,8 +66,7 @@ std::string FailureText(const TFailure& failure, TLanguage language) {
         return reason.empty() ? text : text + ": " + std::string(reason);
     };
     switch (facts.kind) {
-        case TFailureKind::FileOpen:
-            return cannot("open", facts.systemError != 0 ? SystemReason(facts.systemError) : "");
+        case TFailureKind::FileOpen: return cannot("open", facts.systemError ? SystemReason(facts.systemError) : "");
         case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
         case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
         case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
@@ -100,23 +99,20 @@ void PrintUsageError(std::FILE* err, std::string_view text) {
 // Collects output in large blocks so that many titles cost few writes.
 class TBufferedWriter {
 public:
-    explicit TBufferedWriter(std::FILE* sink) : sink_(sink) { buffer_.reserve(kBlock + 4096); }
+    explicit TBufferedWriter(std::FILE* sink) : sink_(sink) {}
 
     // False once a write has failed; errno tells why.
     bool Write(std::string_view bytes) {
         buffer_.append(bytes);
-        return buffer_.size() < kBlock || Flush();
+        return buffer_.size() < 64 * 1024 || Flush();
     }
     bool Flush() {
-        if (!ok_) return false;
-        if (!WriteBytes(sink_, buffer_)) ok_ = false;
+        ok_ = ok_ && WriteBytes(sink_, buffer_) && std::fflush(sink_) == 0;
         buffer_.clear();
-        if (ok_ && std::fflush(sink_) != 0) ok_ = false;
         return ok_;
     }
 
 private:
-    static constexpr std::size_t kBlock = 64 * 1024;
     std::FILE* sink_;
     std::string buffer_;
     bool ok_ = true;

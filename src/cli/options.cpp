@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "base/failure.h"
 #include "cli/cli.h"
@@ -118,6 +119,10 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
 }  // namespace
 
 std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& error) {
+    const auto refuse = [&error](std::string text) {
+        error = std::move(text);
+        return std::nullopt;
+    };
     TCliOptions options;
     bool formatGiven = false;
     std::string titlesOption;  // the last option that only printing titles takes
@@ -126,29 +131,18 @@ std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& erro
     for (;;) {
         const int result = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
         if (result == -1) break;
-        if (result == '?' || result == ':') {
-            error = DescribeRefusal(result, optopt, argv[optind - 1]);
-            return std::nullopt;
-        }
+        if (result == '?' || result == ':') return refuse(DescribeRefusal(result, optopt, argv[optind - 1]));
         const std::string_view value = optarg != nullptr ? optarg : "";
         if (!Apply(result, value, options, formatGiven, titlesOption, error)) return std::nullopt;
     }
-    if (optind < argc) {
-        error = FormatText("unexpected argument '%s'", {argv[optind]});
-        return std::nullopt;
-    }
+    if (optind < argc) return refuse(FormatText("unexpected argument '%s'", {argv[optind]}));
     if (options.adjectiveFile == kStandardInputName && options.nounFile == kStandardInputName) {
-        error = kTwoStandardInputs;
-        return std::nullopt;
+        return refuse(std::string(kTwoStandardInputs));
     }
-    if (options.mode == TCliMode::Titles && formatGiven) {
-        error = "--format applies only to --check and --stats";
-        return std::nullopt;
-    }
+    if (options.mode == TCliMode::Titles && formatGiven) return refuse("--format applies only to --check and --stats");
     if (options.mode != TCliMode::Titles && !titlesOption.empty()) {
-        const char* mode = options.mode == TCliMode::Check ? "--check" : "--stats";
-        error = FormatText("%s cannot be used with %s", {titlesOption, mode});
-        return std::nullopt;
+        return refuse(FormatText("%s cannot be used with %s",
+                                 {titlesOption, options.mode == TCliMode::Check ? "--check" : "--stats"}));
     }
     return options;
 }

@@ -18,9 +18,8 @@ std::string JsonString(std::string_view bytes);
 std::string JsonNameMembers(std::string_view key, std::string_view name);
 
 // A file name as messages and text reports show it: unchanged when it is
-// printable UTF-8; otherwise in the shell's $'...' quotes, each control
-// character and each byte outside UTF-8 escaped (\e, \n, \x9b), so that no
-// byte of the name reaches a terminal as a command.
+// printable UTF-8, else in the shell's $'...' quotes with each control
+// character and byte outside UTF-8 escaped (\e, \n, \xff).
 std::string QuotedName(std::string_view name);
 
 // The shortest decimal text that reads back as the same double.
