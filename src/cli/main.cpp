@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {

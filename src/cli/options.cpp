@@ -1,7 +1,9 @@
 // titles-cli's command line, read by getopt_long.
 #include <getopt.h>
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cstring>
 #include <utility>
 
@@ -35,10 +37,7 @@ const option kLongOptions[] = {
 };
 
 bool IsOptionValue(int value) {
-    for (const option* o = kLongOptions; o->name != nullptr; ++o) {
-        if (o->val == value) return true;
-    }
-    return false;
+    return std::any_of(std::begin(kLongOptions), std::end(kLongOptions), [&](const option& o) { return o.val == value; });
 }
 
 // What getopt_long refused, in words. Its result and optopt tell a short
