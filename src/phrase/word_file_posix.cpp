@@ -68,7 +68,6 @@ void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept {
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
 void TWordSource::Open(TSourceKind kind) {
-    const std::string& name = name_;
     struct stat named {};
     if (kind == TSourceKind::StandardInput) {
         handle_ = STDIN_FILENO;
@@ -79,8 +78,9 @@ void TWordSource::Open(TSourceKind kind) {
     }
     // The type is looked at before the open, so that a FIFO's writer or a
     // device never sees a file it should not read opened, and again on the
-    // descriptor, in case the name changed hands meanwhile.
-    if (::stat(name.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno);
+    // descriptor, in case the name changed hands meanwhile. O_NOCTTY, and
+    // O_NONBLOCK for a regular file, keep the open free of side effects.
+    if (::stat(name_.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno);
     if (S_ISDIR(named.st_mode)) return Fail(TFailureKind::FileOpen, EISDIR);
     stream_ = kind == TSourceKind::FileOrStream && (S_ISFIFO(named.st_mode) || S_ISCHR(named.st_mode));
     if (!S_ISREG(named.st_mode) && !stream_) return Fail(TFailureKind::NotAFile, 0);
@@ -88,7 +88,7 @@ void TWordSource::Open(TSourceKind kind) {
     const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (stream_ ? 0 : O_NONBLOCK);
     int fd = -1;
     do {
-        fd = ::open(name.c_str(), flags);
+        fd = ::open(name_.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return Fail(TFailureKind::FileOpen, errno);
     handle_ = fd;

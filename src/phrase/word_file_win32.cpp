@@ -42,14 +42,13 @@ void AdviseLargePages(void*, std::size_t) noexcept {}
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
 void TWordSource::Open(TSourceKind kind) {
-    const std::string& name = name_;
     HANDLE file = INVALID_HANDLE_VALUE;
     if (kind == TSourceKind::StandardInput) {
         file = ::GetStdHandle(STD_INPUT_HANDLE);
         owned_ = false;
     } else {
         // Others may read the file while it is open, but not write it.
-        file = ::CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        file = ::CreateFileA(name_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -58,6 +57,7 @@ void TWordSource::Open(TSourceKind kind) {
     }
     const DWORD type = ::GetFileType(file);
     stream_ = kind != TSourceKind::RegularFile && (type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR);
+    standardInput_ = stream_ && kind == TSourceKind::StandardInput;
     if (type != FILE_TYPE_DISK && !stream_) Fail(TFailureKind::NotAFile, 0);
 }
 
