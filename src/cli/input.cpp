@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/data_folders.h"
 #include "base/texts.h"
 
 namespace titles::cli {

@@ -38,10 +38,6 @@ inline constexpr std::size_t kMaxListBytes = std::numeric_limits<std::int32_t>::
 std::string ReadToEnd(const std::function<std::size_t(char* buffer, std::size_t size)>& readSome,
                       const std::string& name, TLanguage language);
 
-// Platform side: the folders searched for installed lists, in order, after
-// the working directory.
-std::vector<std::string> InstalledListFolders();
-
 // Platform side: whether anything stands at the path, a broken link too.
 bool PathExists(const std::string& path);
 

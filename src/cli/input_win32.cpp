@@ -1,5 +1,5 @@
 // Word lists on Windows: what a named list is, reading standard input and
-// pipes, and the program's own folder for the installed lists.
+// pipes.
 #include <windows.h>
 
 #include <cstdint>
@@ -48,17 +48,6 @@ TListInput ExamineList(const std::string& name, TLanguage language) {
     }
     if (tooLarge) throw CannotOpen(name, std::string(texts::kCliTooLarge), language);
     return input;
-}
-
-std::vector<std::string> InstalledListFolders() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    std::string folder(path, length);
-    const std::size_t slash = folder.find_last_of("\\/");
-    if (slash == std::string::npos) return {};
-    folder.resize(slash);
-    return {folder};
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
