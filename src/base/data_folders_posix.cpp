@@ -1,7 +1,7 @@
-// Installed word lists on POSIX systems: the XDG data folders.
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/data_folders.h"
@@ -9,42 +9,38 @@
 namespace titles {
 namespace {
 
-// An absolute path from the variable, or empty: relative paths do not count.
-std::string AbsoluteFrom(const std::string& path) { return path.starts_with('/') ? path : ""; }
+// The variable's value when it is an absolute path, else empty.
+std::string AbsolutePath(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] == '/' ? value : "";
+}
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace
 
 std::vector<std::string> InstalledListFolders() {
+    std::string home = AbsolutePath("XDG_DATA_HOME");
+    const char* user = std::getenv("HOME");
+    if (home.empty() && user != nullptr && *user != '\0') home = std::string(user) + "/.local/share";
     std::vector<std::string> folders;
-    std::string home = AbsoluteFrom(Variable("XDG_DATA_HOME"));
-    if (home.empty() && !Variable("HOME").empty()) home = Variable("HOME") + "/.local/share";
     if (!home.empty()) folders.push_back(home + "/titles");
-    std::string dirs = Variable("XDG_DATA_DIRS");
-    if (dirs.empty()) dirs = "/usr/local/share:/usr/share";
-    for (std::size_t start = 0; start <= dirs.size();) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = AbsoluteFrom(dirs.substr(start, end - start));
-        if (!dir.empty()) folders.push_back(dir + "/titles");
-        start = end + 1;
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    std::string rest = dirs != nullptr && *dirs != '\0' ? dirs : "/usr/local/share:/usr/share";
+    for (std::size_t start = 0, end = 0; start <= rest.size(); start = end + 1) {
+        end = std::min(rest.find(':', start), rest.size());
+        if (rest[start] == '/') folders.push_back(rest.substr(start, end - start) + "/titles");
     }
     return folders;
 }
 
-bool PathExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
-
 void EnterInstalledListFolder(const std::string& first, const std::string& second) {
-    if (PathExists(first) || PathExists(second)) return;
+    if (Exists(first) || Exists(second)) return;
     for (const std::string& folder : InstalledListFolders()) {
-        if (PathExists(folder + "/" + first) && ::chdir(folder.c_str()) == 0) return;
+        if (Exists(folder + "/" + first) && ::chdir(folder.c_str()) == 0) return;
     }
 }
 
