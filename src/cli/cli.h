@@ -57,7 +57,7 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
 void PrepareStandardStreams();
 
 // Writes bytes to a standard stream: unchanged, except that a Windows
-// console is given them as text (they are UTF-8) whatever its code page.
+// console is given them as text, decoded from the ANSI code page.
 // False when the write fails; errno tells why.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);
 
