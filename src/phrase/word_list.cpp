@@ -26,24 +26,6 @@ inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
 
 }  // namespace
 
-TWordList::TWordList(const TWordList& other)
-    : size_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_), gerundCount_(other.gerundCount_),
-      sourceName_(other.sourceName_) {
-    if (!ends_.empty()) {
-        capacity_ = size_ + kTextPadding;
-        bytes_.reset(new char[capacity_]);
-        std::memcpy(bytes_.get(), other.bytes_.get(), size_);
-    }
-}
-
-TWordList& TWordList::operator=(const TWordList& other) {
-    if (this != &other) {
-        TWordList copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
 // A moved-from list is left as a new one: empty, unnamed and usable.
 TWordList::TWordList(TWordList&& other) noexcept { Swap(other); }
 

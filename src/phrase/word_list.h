@@ -18,9 +18,7 @@ struct TFileBytes;
 class TWordList {
 public:
     TWordList() = default;
-    TWordList(const TWordList& other);
-    TWordList& operator=(const TWordList& other);
-    // A moved-from list is empty and usable.
+    // Lists are moved, never copied. A moved-from list is empty and usable.
     TWordList(TWordList&& other) noexcept;
     TWordList& operator=(TWordList&& other) noexcept;
     ~TWordList() = default;

@@ -88,9 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckLines(list, text, "AssignText");
     FUZZ_CHECK(list.SourceName().empty(), "AssignText kept a source name");
 
-    const TWordList copy(list);
-    CheckLines(copy, text, "copy");
-
     WriteFile(text);
     TWordList loaded;
     loaded.AppendWord("previous");

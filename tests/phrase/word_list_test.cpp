@@ -109,15 +109,6 @@ TEST(WordList, AppendAfterAssignKeepsEarlierEntries) {
     EXPECT_EQ(list.WordAt(1001), "w999");
 }
 
-TEST(WordList, CopiesAreIndependent) {
-    TWordList a;
-    a.AssignText("x\ny");
-    TWordList b = a;
-    a.AppendWord("z");
-    EXPECT_EQ(Entries(b), (Words{"x", "y"}));
-    EXPECT_EQ(Entries(a), (Words{"x", "y", "z"}));
-}
-
 }  // namespace
 }  // namespace titles
 
