@@ -1,7 +1,9 @@
 #include "app/program.h"
 
 #include "app/UMain.h"
+#include "base/data_folders.h"
 #include "framework/application.h"
+#include "phrase/composer.h"
 #include "phrase/random_source.h"
 
 namespace titles::app {
@@ -11,6 +13,8 @@ int RunProgram(framework::TBackend& backend) {
     int exitCode = 0;
     try {
         application.Initialize();
+        // Started where no word list is, it reads the installed ones.
+        EnterInstalledListFolder(std::string(kDefaultAdjectiveFile), std::string(kDefaultNounFile));
         application.CreateForm(FormMain);
         application.RunEventLoop();
     } catch (...) {

@@ -1,10 +1,14 @@
 #include "cli/check.h"
 
-#include <memory>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+#include <utility>
 
 #include "cli/report_format.h"
 #include "phrase/grammar.h"
-#include "phrase/word_list.h"
 
 namespace titles::cli {
 namespace {
@@ -21,43 +25,47 @@ void Tally(TLineTally& tally, std::int64_t line) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Finds, for each entry of a list in turn, the first earlier entry with the
-// same bytes: an open-addressing table of entry indices, hashed by content,
-// at most half full. Four bytes a slot, and no copy of any entry.
-class TFirstOccurrence {
-public:
-    explicit TFirstOccurrence(const TWordList& list) : list_(list) {
-        std::size_t slots = 16;
-        while (slots < 2 * static_cast<std::size_t>(list.WordCount())) slots *= 2;
-        mask_ = slots - 1;
-        slots_ = std::make_unique<std::uint32_t[]>(slots);  // zero: free
+// Calls visit(entry, index) for each entry of the text, split as the
+// program splits it: CR LF, LF and CR each end a line.
+template <class Visit>
+void ForEachEntry(std::string_view text, Visit&& visit) {
+    std::int64_t index = 0;
+    for (std::size_t pos = 0, end = 0; pos < text.size(); pos = end, ++index) {
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        visit(text.substr(pos, end - pos), index);
+        if (end < text.size() && text[end] == '\r') ++end;
+        if (end < text.size() && text[end] == '\n') ++end;
     }
+}
 
-    // The index of the first entry equal to entry index, index itself when
-    // there is none before it.
-    std::int32_t Find(std::int32_t index) {
-        const std::string_view entry = list_.WordAt(index);
-        for (std::size_t s = Hash(entry) & mask_;; s = (s + 1) & mask_) {
-            if (slots_[s] == 0) {
-                slots_[s] = static_cast<std::uint32_t>(index) + 1;
-                return index;
-            }
-            const auto other = static_cast<std::int32_t>(slots_[s] - 1);
-            if (list_.WordAt(other) == entry) return other;
-        }
+// Compares the entries that start at offsets a and b by their bytes; a line
+// end sorts before any byte. Eight bytes at a time while they agree and hold
+// no line end, so that long shared beginnings cost little.
+int CompareEntries(std::string_view text, std::size_t a, std::size_t b) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    const auto holds = [](std::uint64_t w, unsigned char c) {
+        const std::uint64_t x = w ^ (ones * c);
+        return ((x - ones) & ~x & (ones << 7)) != 0;
+    };
+    for (std::uint64_t x = 0, y = 0; std::max(a, b) + 8 <= text.size(); a += 8, b += 8) {
+        std::memcpy(&x, text.data() + a, 8);
+        std::memcpy(&y, text.data() + b, 8);
+        if (x != y || holds(x, '\n') || holds(x, '\r')) break;
     }
-
-private:
-    static std::size_t Hash(std::string_view bytes) noexcept {
-        std::uint64_t h = 0xCBF29CE484222325ULL;  // FNV-1a
-        for (const char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-        return static_cast<std::size_t>(h ^ (h >> 29));
+    const auto at = [text](std::size_t i) -> int {
+        return i == text.size() || text[i] == '\n' || text[i] == '\r' ? -1 : static_cast<unsigned char>(text[i]);
+    };
+    for (;; ++a, ++b) {
+        if (at(a) != at(b) || at(a) < 0) return at(a) - at(b);
     }
+}
 
-    const TWordList& list_;
-    std::size_t mask_ = 0;
-    std::unique_ptr<std::uint32_t[]> slots_;
-};
+// FNV-1a, folded.
+std::size_t Hash(std::string_view bytes) noexcept {
+    std::uint64_t h = 0xCBF29CE484222325ULL;
+    for (const char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+}
 
 }  // namespace
 
@@ -73,27 +81,65 @@ TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string f
     }
     report.utf8ByteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF";
 
-    // The same split as the program's: the text ends at the first zero byte.
-    TWordList list;
-    list.AssignText(bytes);
-    report.entries = list.WordCount();
-    TFirstOccurrence firstOccurrence(list);
-    for (std::int32_t i = 0; i < list.WordCount(); ++i) {
-        const std::string_view entry = list.WordAt(i);
-        const std::int64_t line = std::int64_t{i} + 1;
-        if (entry.empty()) {
-            Tally(report.empty, line);
-            continue;
-        }
+    const std::string_view text = bytes.substr(0, bytes.find('\0'));
+    std::size_t filled = 0;  // non-empty entries
+    ForEachEntry(text, [&](std::string_view entry, std::int64_t index) {
+        const std::int64_t line = index + 1;
+        report.entries = line;
+        if (entry.empty()) return Tally(report.empty, line);
+        ++filled;
         if (IsBlank(entry.front()) || IsBlank(entry.back())) Tally(report.padded, line);
         if (entry.find('&') != std::string_view::npos) Tally(report.ampersand, line);
         if (entry.find('\t') != std::string_view::npos) Tally(report.tab, line);
-        if (list.IsGerundAt(i)) Tally(report.gerunds, line);
-        if (const std::int32_t first = firstOccurrence.Find(i); first != i) {
+        if (EndsWithGerund(entry)) Tally(report.gerunds, line);
+    });
+    // The non-empty entries' offsets, put in buckets by hash and each bucket
+    // sorted by content and then by place: equal entries lie together, the
+    // first of them at the head. Entries made to share a bucket only cost a
+    // sort of that bucket, n log n. Five bytes an entry at most.
+    const std::size_t buckets = std::bit_ceil(filled / 8 + 1);
+    std::vector<std::uint32_t> offsets(filled);
+    std::vector<std::uint32_t> ends(buckets);  // where each bucket starts, then ends
+    const auto each = [&](auto&& visit) {
+        ForEachEntry(text, [&](std::string_view entry, std::int64_t) {
+            if (!entry.empty()) visit(ends[Hash(entry) & (buckets - 1)], entry.data() - text.data());
+        });
+    };
+    each([](std::uint32_t& end, std::ptrdiff_t) { ++end; });
+    std::exclusive_scan(ends.begin(), ends.end(), ends.begin(), 0u);
+    each([&](std::uint32_t& end, std::ptrdiff_t offset) { offsets[end++] = static_cast<std::uint32_t>(offset); });
+    const auto before = [text](std::uint32_t a, std::uint32_t b) {
+        const int order = CompareEntries(text, a, b);
+        return order < 0 || (order == 0 && a < b);
+    };
+    // The repeats nearest the top, as offsets {repeat, first}; then their lines.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> listed;
+    for (std::size_t b = 0, begin = 0; b < buckets; begin = ends[b++]) {
+        const auto first = offsets.begin() + static_cast<std::ptrdiff_t>(begin);
+        const auto last = offsets.begin() + ends[b];
+        if (!std::is_sorted(first, last, before)) std::sort(first, last, before);
+        for (auto i = first, head = first; i != last; ++i) {
+            if (i == head || CompareEntries(text, *head, *i) != 0) {
+                head = i;
+                continue;
+            }
             ++report.duplicateCount;
-            if (report.duplicates.size() < kListedLines) report.duplicates.push_back({line, std::int64_t{first} + 1});
+            if (listed.size() == kListedLines && *i > listed.back().first) continue;
+            listed.emplace_back(*i, *head);
+            std::sort(listed.begin(), listed.end());
+            if (listed.size() > kListedLines) listed.pop_back();
         }
     }
+    std::unordered_map<std::uint32_t, std::int64_t> lines;
+    for (const auto& [repeat, first] : listed) lines[repeat] = lines[first] = 0;
+    if (!lines.empty()) {
+        ForEachEntry(text, [&](std::string_view entry, std::int64_t index) {
+            if (const auto it = lines.find(static_cast<std::uint32_t>(entry.data() - text.data())); it != lines.end()) {
+                it->second = index + 1;
+            }
+        });
+    }
+    for (const auto& [repeat, first] : listed) report.duplicates.push_back({lines[repeat], lines[first]});
     return report;
 }
 

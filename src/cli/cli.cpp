@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "base/data_folders.h"
 #include "base/texts.h"
 #include "cli/check_report.h"
 #include "cli/report_format.h"

@@ -53,16 +53,12 @@ std::string_view UsageText();
 // Runs the tool and returns its exit code. Titles go to out, messages to err.
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err);
 
-// Platform side: the folders searched for installed lists, in order, after
-// the working directory.
-std::vector<std::string> InstalledListFolders();
-
 // Platform set-up of the standard streams: binary output, and a closed pipe
 // reported as a write error instead of a signal.
 void PrepareStandardStreams();
 
 // Writes bytes to a standard stream: unchanged, except that a Windows
-// console is given them as text (they are UTF-8) whatever its code page.
+// console is given them as text, decoded from the ANSI code page.
 // False when the write fails; errno tells why.
 bool WriteBytes(std::FILE* stream, std::string_view bytes);
 

@@ -94,9 +94,7 @@ TListCounts CountsOf(const TWordList& adjectives, const TWordList& nouns) {
     TListCounts counts;
     counts.adjectives = adjectives.WordCount();
     counts.nouns = nouns.WordCount();
-    for (std::int32_t i = 0; i < nouns.WordCount(); ++i) {
-        if (EndsWithGerund(nouns.WordAt(i))) ++counts.gerunds;
-    }
+    counts.gerunds = nouns.GerundCount();
     return counts;
 }
 

@@ -10,6 +10,7 @@
 
 #include "cli/cli.h"
 #include "cli/system_text_win32.h"
+#include "framework/win32/win32_wide_text.h"
 
 namespace titles::cli {
 
@@ -26,13 +27,16 @@ bool WriteBytes(std::FILE* stream, std::string_view bytes) {
     if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
         return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
     }
-    // A console shows UTF-16 whatever its code page; bytes that are not
-    // UTF-8 come out as U+FFFD.
+    // A console shows UTF-16. Titles and reports are bytes of the ANSI code
+    // page, shown as the desktop program shows a phrase; messages are UTF-8
+    // text that may hold file names in the code page, decoded as its boxes are.
     std::fflush(stream);
-    if (bytes.empty()) return true;
-    const int size = static_cast<int>(bytes.size());
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
+    std::wstring wide = stream == stderr ? framework::win32::BoxTextToWide(bytes, CP_ACP) : L"";
+    if (stream != stderr && !bytes.empty()) {
+        const int size = static_cast<int>(bytes.size());
+        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)));
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
+    }
     for (std::size_t done = 0; done < wide.size();) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));
@@ -65,5 +69,7 @@ std::string SystemErrorText(DWORD error) {
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), static_cast<int>(text.size()), nullptr, nullptr);
     return text;
 }
+
+std::string SystemReason(int code) { return SystemErrorText(static_cast<DWORD>(code)); }
 
 }  // namespace titles::cli

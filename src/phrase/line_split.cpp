@@ -17,11 +17,10 @@
 namespace titles {
 namespace {
 
+// Blocks and short entries' copies may reach past the terminating zero.
 constexpr std::size_t kBlock = 64;
-static_assert(kTextPadding + 1 >= kBlock, "a block may reach past the terminating zero");
-// Entries up to this long are moved as one fixed-size copy.
-constexpr std::size_t kShortEntry = 32;
-static_assert(kTextPadding >= kShortEntry, "a short entry's copy may read past the terminating zero");
+constexpr std::size_t kShortEntry = 32;  // moved as one fixed-size copy
+static_assert(kTextPadding + 1 >= kBlock && kTextPadding >= kShortEntry);
 
 #ifndef TITLES_LINE_SPLIT_SSE2
 // The eight bytes at p as one number, the first byte in the lowest place, on

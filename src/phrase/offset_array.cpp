@@ -1,25 +1,11 @@
 #include "phrase/offset_array.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 #include "phrase/word_file.h"
 
 namespace titles {
-
-TOffsetArray::TOffsetArray(const TOffsetArray& other) {
-    if (other.size_ == 0) return;
-    data_ = static_cast<std::uint32_t*>(std::malloc(other.size_ * sizeof(std::uint32_t)));
-    if (data_ == nullptr) throw std::bad_alloc();
-    std::memcpy(data_, other.data_, other.size_ * sizeof(std::uint32_t));
-    size_ = capacity_ = other.size_;
-}
-
-TOffsetArray& TOffsetArray::operator=(const TOffsetArray& other) {
-    if (this != &other) *this = TOffsetArray(other);
-    return *this;
-}
 
 TOffsetArray::TOffsetArray(TOffsetArray&& other) noexcept
     : data_(other.data_), size_(other.size_), capacity_(other.capacity_) {

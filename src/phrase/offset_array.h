@@ -12,8 +12,6 @@ namespace titles {
 class TOffsetArray {
 public:
     TOffsetArray() = default;
-    TOffsetArray(const TOffsetArray& other);
-    TOffsetArray& operator=(const TOffsetArray& other);
     TOffsetArray(TOffsetArray&& other) noexcept;
     TOffsetArray& operator=(TOffsetArray&& other) noexcept;
     ~TOffsetArray();

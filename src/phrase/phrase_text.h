@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "phrase/byte_copy.h"
+#include "phrase/word_file.h"
 #include "phrase/word_list.h"
 
 namespace titles {
@@ -39,10 +40,11 @@ public:
         return *this;
     }
 
-    // An entry of a word list, whose storage may be read a little past it:
-    // a short one is copied as one block of fixed size.
+    // An entry of a word list, whose storage may be read past it
+    // (kTextPadding): a short one is copied as one block of fixed size.
     [[gnu::always_inline]] TPhraseText& operator+=(const TEntry& entry) {
-        constexpr std::size_t block = TWordList::kReadablePastEntry;
+        constexpr std::size_t block = 16;
+        static_assert(kTextPadding >= block);
         if (entry.bytes.size() <= block && used_ + block <= sizeof buffer_) {
             std::memcpy(buffer_ + used_, entry.bytes.data(), block);
             used_ += entry.bytes.size();

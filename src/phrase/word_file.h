@@ -20,6 +20,11 @@ struct TFileBytes {
     std::size_t capacity = 0;  // bytes allocated
 };
 
+// How far the fast paths may read past the bytes in use, in one place: every
+// text buffer and every word list's storage holds at least this many
+// readable bytes after its last byte in use. The line scanner reads whole
+// 64-byte blocks and moves a short entry as one 32-byte copy; a phrase takes
+// a short entry as one 16-byte copy.
 inline constexpr std::size_t kTextPadding = 64;
 
 // A word file holds fewer than 2 GiB: its byte count is a signed 32-bit

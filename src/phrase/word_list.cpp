@@ -1,6 +1,5 @@
 #include "phrase/word_list.h"
 
-#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -17,11 +16,6 @@
 namespace titles {
 namespace {
 
-std::uint64_t NextStamp() noexcept {
-    static std::atomic<std::uint64_t> counter{0};
-    return ++counter;
-}
-
 // Sets bit i of bits to on, growing bits by a word when i needs it.
 inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
     if (bits.size() <= i / 64) bits.push_back(0);
@@ -30,24 +24,6 @@ inline void PutBit(std::vector<std::uint64_t>& bits, std::size_t i, bool on) {
 }
 
 }  // namespace
-
-TWordList::TWordList(const TWordList& other)
-    : size_(other.size_), ends_(other.ends_), gerunds_(other.gerunds_), gerundCount_(other.gerundCount_),
-      sourceName_(other.sourceName_), stamp_(other.stamp_) {
-    if (!ends_.empty()) {
-        capacity_ = size_ + kReadablePastEntry;
-        bytes_.reset(new char[capacity_]);
-        std::memcpy(bytes_.get(), other.bytes_.get(), size_);
-    }
-}
-
-TWordList& TWordList::operator=(const TWordList& other) {
-    if (this != &other) {
-        TWordList copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
 
 // A moved-from list is left as a new one: empty, unnamed and usable.
 TWordList::TWordList(TWordList&& other) noexcept { Swap(other); }
@@ -66,17 +42,14 @@ void TWordList::Swap(TWordList& other) noexcept {
     std::swap(gerunds_, other.gerunds_);
     std::swap(gerundCount_, other.gerundCount_);
     std::swap(sourceName_, other.sourceName_);
-    std::swap(stamp_, other.stamp_);
 }
-
-void TWordList::Touch() noexcept { stamp_ = NextStamp(); }
 
 void TWordList::ThrowIndexError(std::int32_t index) {
     throw TListIndexError(index);
 }
 
 void TWordList::Reserve(std::size_t bytes) {
-    bytes += kReadablePastEntry;
+    bytes += kTextPadding;
     if (bytes <= capacity_) return;
     std::size_t grown = capacity_ < 64 ? 64 : capacity_ * 2;
     if (grown < bytes) grown = bytes;
@@ -99,7 +72,6 @@ std::int32_t TWordList::AppendWord(std::string_view entry) {
     ends_.push_back(static_cast<std::uint32_t>(size_ + entry.size()));
     size_ += entry.size();
     gerundCount_ += gerund ? 1 : 0;
-    Touch();
     return static_cast<std::int32_t>(ends_.size() - 1);
 }
 
@@ -109,11 +81,9 @@ void TWordList::ClearWords() noexcept {
     ends_.clear();
     std::vector<std::uint64_t>().swap(gerunds_);
     gerundCount_ = 0;
-    Touch();
 }
 
 void TWordList::AdoptText(TFileBytes text) {
-    static_assert(kTextPadding + 1 >= kReadablePastEntry, "the text's padding stays readable after the entries");
     // The text's buffer becomes the list's storage: one pass, no allocation
     // per entry, and each entry's bytes are copied at most once.
     TSplitLines split = SplitLinesInPlace(text.data.get(), text.size);
@@ -123,7 +93,6 @@ void TWordList::AdoptText(TFileBytes text) {
     ends_ = std::move(split.ends);
     gerunds_ = std::move(split.gerunds);
     gerundCount_ = split.gerundCount;
-    Touch();
 }
 
 void TWordList::AssignText(std::string_view text) {

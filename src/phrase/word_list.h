@@ -18,16 +18,10 @@ struct TFileBytes;
 class TWordList {
 public:
     TWordList() = default;
-    TWordList(const TWordList& other);
-    TWordList& operator=(const TWordList& other);
-    // A moved-from list is empty and usable.
+    // Lists are moved, never copied. A moved-from list is empty and usable.
     TWordList(TWordList&& other) noexcept;
     TWordList& operator=(TWordList&& other) noexcept;
     ~TWordList() = default;
-
-    // The storage holds at least this many readable bytes after each
-    // entry's view, so that a short entry may be copied as whole words.
-    static constexpr std::size_t kReadablePastEntry = 16;
 
     std::int32_t WordCount() const noexcept { return static_cast<std::int32_t>(ends_.size()); }
 
@@ -69,14 +63,10 @@ public:
     // The file name given to the last successful LoadWordFile, empty otherwise.
     const std::string& SourceName() const noexcept { return sourceName_; }
 
-    // Changes whenever the content changes; equal stamps mean equal content.
-    std::uint64_t Stamp() const noexcept { return stamp_; }
-
 private:
     // Takes over the text and splits it into entries in place.
     void AdoptText(TFileBytes text);
     void Swap(TWordList& other) noexcept;
-    void Touch() noexcept;
     void Reserve(std::size_t bytes);
     void CheckIndex(std::int32_t index) const {
         if (index < 0 || index >= WordCount()) ThrowIndexError(index);
@@ -90,7 +80,6 @@ private:
     std::vector<std::uint64_t> gerunds_;   // one bit per entry: ends in "ing"
     std::int32_t gerundCount_ = 0;
     std::string sourceName_;
-    std::uint64_t stamp_ = 0;
 };
 
 }  // namespace titles

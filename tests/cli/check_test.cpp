@@ -94,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"duplicates_by_bytes", "Dark\nDark\ndark\nDark \n", kGoodNouns + "Moon\r\nStar\nMoon\n",
                    "entries=4 empty=0 padded=1[4] amp=0 tab=0 dup=1[2=1]",
                    "entries=10 empty=0 padded=0 amp=0 tab=0 ing=2[1,4] dup=3[8=6,9=5,10=6]", 3, 0, 3},
+        BrokenCase{"line_ends_split_as_the_program_reads", "Dark\n\rDark\r\r\nSilent\rDark", kGoodNouns,
+                   "entries=6 empty=2[2,4] padded=0 amp=0 tab=0 dup=2[3=1,6=1]", kSoundNouns, 3, 0, 2},
         BrokenCase{"many_duplicates_listed_first_few", kGoodAdjectives, "Xing\nA\nA\nA\nA\nA\nA\nA\nB\n", kSoundAdj,
                    "entries=9 empty=0 padded=0 amp=0 tab=0 ing=1[1] dup=6[3=2,4=2,5=2,6=2,7=2]", 3, 0, 1},
         BrokenCase{"ampersand", "Rock & Roll\nSilent\n", kGoodNouns,

@@ -213,6 +213,10 @@ TEST_F(CliTest, ListsFromStreamsAndInstalledFolders) {
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.err, "titles-cli: cannot find adjectives.txt; looked in ., "
                         "/home/nobody/.local/share/titles, /a/titles, /b/titles\n");
+    // Relative folders in the variables are not searched, though ./titles holds the lists.
+    const auto relative = shell("HOME=/home/nobody XDG_DATA_HOME=. XDG_DATA_DIRS=/a:. $cli", root / "share");
+    EXPECT_EQ(relative.err, "titles-cli: cannot find adjectives.txt; looked in ., /home/nobody/.local/share/titles, "
+                            "/a/titles\n");
     // A list that is named is read as named; the other is still looked for.
     const auto one = shell(installed + "$cli -s 42 -n 40 -a ../adjectives.txt", root / "share");
     EXPECT_EQ(one.out, same) << one.err;

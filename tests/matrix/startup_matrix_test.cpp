@@ -170,6 +170,51 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
     app::ResetProgramState();
 }
 
+// Started where neither list is, the program reads the installed ones; a
+// list in the working directory keeps it there, errors included.
+TEST(InstalledLists, ServeOnlyWhenTheWorkingDirectoryHoldsNone) {
+    const std::string cannotOpen = WithFullStop(test_support::ExpectedOpenErrorMessage("adjectives.txt"));
+    struct Row {
+        const char* name;
+        const char* here;  // the one list in the working directory, if any
+        bool installed;
+        std::vector<std::string> boxes;
+        std::size_t adjectives;
+    };
+    const Row rows[] = {
+        {"none here", nullptr, true, {}, kGoodAdjectives.size()},
+        {"nouns here", "nouns.txt", true, {cannotOpen}, 0},
+        {"none anywhere", nullptr, false, {cannotOpen}, 0},
+    };
+    const auto saved = std::filesystem::current_path();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test_support::TTempDir dir;
+        std::filesystem::create_directories(dir.Path() / "work");
+        std::filesystem::create_directories(dir.Path() / "share/titles");
+        if (row.installed) {
+            dir.Write("share/titles/adjectives.txt", Lines(kGoodAdjectives));
+            dir.Write("share/titles/nouns.txt", Lines(kGoodNouns));
+        }
+        if (row.here != nullptr) dir.Write(std::string("work/") + row.here, Lines(kGoodNouns));
+        const std::string none = (dir.Path() / "none").string();
+        ::setenv("XDG_DATA_HOME", none.c_str(), 1);
+        ::setenv("XDG_DATA_DIRS", (none + ":" + (dir.Path() / "share").string()).c_str(), 1);
+        std::filesystem::current_path(dir.Path() / "work");
+        app::ResetProgramState();
+        THeadlessBackend backend;
+        backend.PostClose();
+        EXPECT_EQ(app::RunProgram(backend), 0);
+        std::filesystem::current_path(saved);
+        std::vector<std::string> boxes;
+        for (const auto& box : backend.Boxes()) boxes.push_back(box.text);
+        EXPECT_EQ(boxes, row.boxes);
+        ASSERT_NE(app::AdjectiveList, nullptr);
+        EXPECT_EQ(static_cast<std::size_t>(app::AdjectiveList->WordCount()), row.adjectives);
+        app::ResetProgramState();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, StartUpMatrix,
     ::testing::Combine(::testing::Range<std::size_t>(0, BadFileCases().size()), ::testing::Bool()),

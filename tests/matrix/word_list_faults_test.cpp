@@ -85,22 +85,6 @@ TEST(MovedFromWordList, AcceptsNewEntries) {
         ::testing::ExitedWithCode(0), "");
 }
 
-// Equal stamps promise equal content; the composer keeps what it learnt
-// about a list by its stamp.
-TEST(MovedFromWordList, DoesNotShareTheStampOfItsFormerContent) {
-    TWordList a;
-    a.AppendWord("Running");
-    const TWordList b(std::move(a));
-    EXPECT_EQ(a.WordCount(), 0);
-    EXPECT_NE(a.Stamp(), b.Stamp());
-    TWordList c;
-    c.AppendWord("Running");
-    TWordList d;
-    d = std::move(c);
-    EXPECT_EQ(c.WordCount(), 0);
-    EXPECT_NE(c.Stamp(), d.Stamp());
-}
-
 // Moving a list onto itself (std::swap of a list with itself does) keeps
 // it consistent: what is appended afterwards reads back unchanged.
 TEST(MovedFromWordList, SelfMoveKeepsTheListConsistent) {

@@ -109,29 +109,6 @@ TEST(WordList, AppendAfterAssignKeepsEarlierEntries) {
     EXPECT_EQ(list.WordAt(1001), "w999");
 }
 
-TEST(WordList, CopiesAreIndependent) {
-    TWordList a;
-    a.AssignText("x\ny");
-    TWordList b = a;
-    a.AppendWord("z");
-    EXPECT_EQ(Entries(b), (Words{"x", "y"}));
-    EXPECT_EQ(Entries(a), (Words{"x", "y", "z"}));
-    EXPECT_NE(a.Stamp(), b.Stamp());
-}
-
-TEST(WordList, StampChangesWithContent) {
-    TWordList list;
-    const auto s0 = list.Stamp();
-    list.AppendWord("a");
-    const auto s1 = list.Stamp();
-    list.AssignText("a");
-    const auto s2 = list.Stamp();
-    list.ClearWords();
-    EXPECT_NE(s0, s1);
-    EXPECT_NE(s1, s2);
-    EXPECT_NE(s2, list.Stamp());
-}
-
 }  // namespace
 }  // namespace titles
 

@@ -179,5 +179,20 @@ expect_rc 0
 run "version" --version
 expect_rc 0
 
+# On a console (script gives Wine a terminal) the lists' bytes and a file
+# name in a message are shown from the ANSI code page, here Windows-1252:
+# the byte 0xE9 reads "é".
+cases=$((cases + 1))
+printf 'Caf\xe9\nCaf\xe9\n' >"$work/adj-1252.txt"
+console=$(cd "$work" && LC_ALL=C.UTF-8 WINEDEBUG=-all script -qc "wine '$windows_cli' -s 1 -a adj-1252.txt \
+  -N noun-crlf.txt; wine '$windows_cli' -a café.txt" /dev/null | tr -d '\r')
+if [[ $console == *"Café "* && $console == *"cannot open café.txt"* ]]; then
+  echo "ok   code page text on a console"
+else
+  failures=$((failures + 1))
+  echo "FAIL code page text on a console:"
+  printf '%s\n' "$console" | od -c | head -10
+fi
+
 echo "$cases cases, $failures failed"
 ((failures == 0))

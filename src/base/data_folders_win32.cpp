@@ -1,0 +1,28 @@
+#include <windows.h>
+
+#include "base/data_folders.h"
+
+namespace titles {
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+std::vector<std::string> InstalledListFolders() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string file(path, length < MAX_PATH ? length : 0);
+    const std::size_t slash = file.find_last_of("\\/");
+    if (slash == std::string::npos) return {};
+    return {file.substr(0, slash)};
+}
+
+void EnterInstalledListFolder(const std::string& first, const std::string& second) {
+    if (Exists(first) || Exists(second)) return;
+    for (const std::string& folder : InstalledListFolders()) {
+        if (Exists(folder + "\\" + first) && SetCurrentDirectoryA(folder.c_str())) return;
+    }
+}
+
+}  // namespace titles
