@@ -46,10 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
     Text, Layouts,
     ::testing::Values(
         LayoutCase{"plain", "Dark Star", 63, {{0, "Dark Star"}}, {}},
-        LayoutCase{"empty", "", 0, {}, {}},
+        LayoutCase{"empty", "", 7, {}, {}},
         LayoutCase{"mnemonic", "a&bc", 21, {{0, "abc"}}, {{7, 7}}},
         LayoutCase{"double_ampersand", "a&&b", 21, {{0, "a&b"}}, {}},
-        LayoutCase{"lone_ampersand", "&", 0, {}, {}},
+        LayoutCase{"lone_ampersand", "&", 7, {}, {}},
         LayoutCase{"ampersand_space", "& ", 7, {{0, " "}}, {{0, 7}}},
         LayoutCase{"trailing_ampersand", "ab&", 14, {{0, "ab"}}, {}},
         LayoutCase{"two_mnemonics", "&a&b", 14, {{0, "ab"}}, {{0, 7}, {7, 7}}},
