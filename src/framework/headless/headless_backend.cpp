@@ -45,7 +45,6 @@ THeadlessForm::THeadlessForm(THeadlessBackend& backend, const TFormDesign& desig
 }
 
 THeadlessForm::~THeadlessForm() {
-    visible_ = false;
     backend_.Log("destroy");
     backend_.Forget(this);
 }

@@ -44,7 +44,6 @@ public:
     int AverageCharWidth() const override { return metrics_.averageCharWidth(); }
     // UTF-8: the length of a well-formed sequence, else 1.
     std::size_t CharLength(std::string_view text, std::size_t pos) const override;
-    const QFontMetrics& Metrics() const noexcept { return metrics_; }
 
 private:
     QFontMetrics metrics_;
