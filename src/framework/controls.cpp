@@ -75,7 +75,8 @@ void TForm::ScaleToScreen() {
         font.height = r.labelFontHeight;
         label_->SetFont(font);
     }
-    native_->SetClientSize(r.clientSize);
+    clientSize_ = r.clientSize;
+    native_->SetClientSize(clientSize_);
 }
 
 void TForm::BindHandlers() {
@@ -89,9 +90,15 @@ void TForm::BindHandlers() {
     label_->OnClick = bind(design_.label.onClick);
 }
 
-void TForm::SetClientWidth(int width) { native_->SetClientSize({width, ClientHeight()}); }
+void TForm::SetClientWidth(int width) {
+    clientSize_.width = width;
+    native_->SetClientSize(clientSize_);
+}
 
-void TForm::SetClientHeight(int height) { native_->SetClientSize({ClientWidth(), height}); }
+void TForm::SetClientHeight(int height) {
+    clientSize_.height = height;
+    native_->SetClientSize(clientSize_);
+}
 
 TLabel* TForm::FindLabel(std::string_view name) const { return label_->Name() == name ? label_.get() : nullptr; }
 

@@ -101,6 +101,7 @@ private:
     std::unique_ptr<TNativeForm> native_;
     std::unique_ptr<TLabel> label_;
     TNotifyEvent onCreate_;
+    TSize clientSize_;  // as asked for; the window system may cut the window shorter
 };
 
 }  // namespace titles::framework
