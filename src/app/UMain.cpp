@@ -6,8 +6,8 @@
 namespace titles::app {
 
 TFormMain* FormMain = nullptr;
-TWordList* AdjectiveList = nullptr;
-TWordList* NounList = nullptr;
+std::unique_ptr<TWordList> AdjectiveList;
+std::unique_ptr<TWordList> NounList;
 
 TFormMain::TFormMain(framework::TApplication& application) : TForm(application, FormMainResource()) {
     Label1 = FindLabel("Label1");
@@ -24,8 +24,8 @@ framework::TNotifyEvent TFormMain::ResolveHandler(std::string_view name) {
 void TFormMain::FormCreate(framework::TObject*) {
     // Both lists exist before either file is read, so a failed load leaves
     // them empty but present for later clicks.
-    AdjectiveList = new TWordList();
-    NounList = new TWordList();
+    AdjectiveList = std::make_unique<TWordList>();
+    NounList = std::make_unique<TWordList>();
     AdjectiveList->LoadWordFile(std::string(kDefaultAdjectiveFile));
     NounList->LoadWordFile(std::string(kDefaultNounFile));
     SeedFromClock();

@@ -2,6 +2,7 @@
 // new one.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,7 +37,7 @@ std::string_view FormMainResource();
 // The one main window, set while it exists.
 extern TFormMain* FormMain;
 // The two word lists, created by FormCreate and kept until the process ends.
-extern TWordList* AdjectiveList;
-extern TWordList* NounList;
+extern std::unique_ptr<TWordList> AdjectiveList;
+extern std::unique_ptr<TWordList> NounList;
 
 }  // namespace titles::app

@@ -26,10 +26,8 @@ int RunProgram(framework::TBackend& backend) {
 }
 
 void ResetProgramState() {
-    delete AdjectiveList;
-    delete NounList;
-    AdjectiveList = nullptr;
-    NounList = nullptr;
+    AdjectiveList.reset();
+    NounList.reset();
     FormMain = nullptr;
     RandomSeed = 0;
 }

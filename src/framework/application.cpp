@@ -46,9 +46,9 @@ void ReportFatalFailureToConsole(const std::exception_ptr& failure, std::string_
     WriteFatalTextToConsole(kFatalCaption, FatalBoxText(info.kind, moduleName, FailureHandlerAddress(), info.message));
 }
 
-TApplication::TApplication(TBackend& backend) : backend_(backend) {}
+TApplication::TApplication(TBackend& backend) : backend_(backend) { backend_.SetFailureSink(this); }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { backend_.SetFailureSink(nullptr); }
 
 void TApplication::Initialize() {
     showRequest_ = backend_.LauncherShowRequest();
@@ -69,13 +69,29 @@ void TApplication::RunCreationHandler(TForm& form) {
 void TApplication::RunEventLoop() {
     if (!mainForm_) return;
     mainForm_->Native().Show(showRequest_);
-    backend_.RunEventLoop(*this);
+    backend_.RunEventLoop();
     mainForm_.reset();  // the main window and its label go with the loop
 }
 
 void TApplication::Terminate() { backend_.Quit(); }
 
 void TApplication::HandleEventFailure(std::exception_ptr failure) noexcept { ReportFailure(failure); }
+
+void TApplication::DeferFailure(std::exception_ptr failure) noexcept {
+    try {
+        deferred_.push_back(std::move(failure));
+    } catch (...) {
+        // Out of memory while keeping a failure: it is lost.
+    }
+}
+
+void TApplication::ShowDeferredFailures() noexcept {
+    while (!deferred_.empty()) {
+        const std::exception_ptr failure = std::move(deferred_.front());
+        deferred_.pop_front();
+        ReportFailure(failure);
+    }
+}
 
 void TApplication::ReportFailure(const std::exception_ptr& failure) noexcept {
     try {

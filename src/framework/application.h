@@ -2,6 +2,7 @@
 // window, the event loop, and the one road by which failures reach the user.
 #pragma once
 
+#include <deque>
 #include <exception>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@ namespace titles::framework {
 
 class TApplication : private TFailureSink {
 public:
+    // Takes the failures that the backend's event handling catches.
     explicit TApplication(TBackend& backend);
     ~TApplication() override;
 
@@ -54,11 +56,14 @@ public:
 
 private:
     void HandleEventFailure(std::exception_ptr failure) noexcept override;
+    void DeferFailure(std::exception_ptr failure) noexcept override;
+    void ShowDeferredFailures() noexcept override;
     void RunCreationHandler(TForm& form);
 
     TBackend& backend_;
     TShowRequest showRequest_ = TShowRequest::Normal;
     std::unique_ptr<TForm> mainForm_;
+    std::deque<std::exception_ptr> deferred_;  // caught where no box could come up
 };
 
 // The message and the kind of a caught failure.

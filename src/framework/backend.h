@@ -20,11 +20,18 @@ namespace titles::framework {
 class TFailureSink {
 public:
     virtual ~TFailureSink() = default;
+    // Shows the failure now.
     virtual void HandleEventFailure(std::exception_ptr failure) noexcept = 0;
+    // Keeps a failure caught where no box may come up (painting, the window
+    // system's own code) until ShowDeferredFailures.
+    virtual void DeferFailure(std::exception_ptr failure) noexcept = 0;
+    // Shows the kept failures, oldest first.
+    virtual void ShowDeferredFailures() noexcept = 0;
 };
 
-// Mouse input at a label, already routed to it (while the label holds the
-// capture, every mouse event of the window goes to it).
+// Mouse input at a label, already routed to it. The native label holds the
+// mouse from a left press until the left button is released, so that every
+// mouse event in between goes to it, wherever the pointer is.
 class TLabelInput {
 public:
     virtual ~TLabelInput() = default;
@@ -34,17 +41,17 @@ public:
 };
 
 // The native side of a label: draws its text with an opaque background in
-// the window's colour, exposes the text to accessibility tools, measures.
+// the window's colour and exposes it to accessibility tools.
 class TNativeLabel {
 public:
     virtual ~TNativeLabel() = default;
-    // The extent of text as this label draws it in font (mnemonic prefixes,
-    // tabs expanded), on the screen.
-    virtual TSize MeasureText(std::string_view text, const TFontSpec& font) = 0;
-    // New text, font and bounds (relative to the client area) to draw; the
-    // areas covered before and after are repainted.
-    virtual void Update(std::string_view text, const TFontSpec& font, const TRect& bounds) = 0;
-    virtual void SetMouseCapture(bool captured) = 0;
+    // Lays text out once in font as the label draws it (mnemonic prefixes,
+    // tabs expanded), keeps the layout to paint, marks the label for
+    // repainting, and returns the layout's extent.
+    virtual TSize SetText(std::string_view text, const TFontSpec& font) = 0;
+    // New bounds relative to the client area; the areas covered before and
+    // after are repainted.
+    virtual void SetBounds(const TRect& bounds) = 0;
 };
 
 // Events of a form's native window.
@@ -55,23 +62,22 @@ public:
     virtual void CloseRequested() = 0;
 };
 
-// The native side of a top-level window. Built hidden with a fixed frame as
-// the design says, at the design's position (never scaled).
+// The native side of a top-level window: a fixed single frame with a system
+// menu and a minimise box, built hidden at the design's position (never
+// scaled) with the design's client size, and destroyed with this object.
 class TNativeForm {
 public:
     virtual ~TNativeForm() = default;
-    virtual TRect OuterBounds() const = 0;  // position on the screen and outer size
     virtual TSize ClientSize() const = 0;
-    // Resizes the outer frame keeping the current top-left corner, without
-    // activating the window or changing its stacking order.
-    virtual void SetOuterSize(TSize size) = 0;
+    // Gives the window this client size, keeping its top-left corner,
+    // without activating it or changing its stacking order. The frame is
+    // cut where it would pass kMaxWindowExtent (FitWindowExtent); nothing
+    // happens when the size stays as it is.
     virtual void SetClientSize(TSize size) = 0;
     // The window's font (the scaling reference) changed.
     virtual void SetFont(const TFontSpec& font) = 0;
     virtual std::unique_ptr<TNativeLabel> CreateLabel(TLabelInput& input) = 0;
     virtual void Show(TShowRequest request) = 0;
-    virtual bool IsVisible() const = 0;
-    virtual void Destroy() = 0;
 };
 
 class TBackend {
@@ -96,8 +102,10 @@ public:
 
     virtual std::unique_ptr<TNativeForm> CreateForm(const TFormDesign& design, TFormInput& input) = 0;
 
-    // Handles events until Quit is called; failures go to sink.
-    virtual void RunEventLoop(TFailureSink& sink) = 0;
+    // Where the failures caught in event handling go from now on.
+    void SetFailureSink(TFailureSink* sink) noexcept { failureSink_ = sink; }
+    // Handles events until Quit is called.
+    virtual void RunEventLoop() = 0;
     virtual void Quit() = 0;
 
     // Ends any mouse capture before a box comes up.
@@ -107,6 +115,9 @@ public:
     virtual void ShowErrorBox(std::string_view caption, std::string_view text) = 0;
     // The fatal box, shown with no owner; also usable without a display.
     virtual void ShowFatalBox(std::string_view caption, std::string_view text) = 0;
+
+protected:
+    TFailureSink* failureSink_ = nullptr;
 };
 
 // Provided by the backend linked into the program. May raise a TFailure

@@ -2,23 +2,14 @@
 
 namespace titles::framework {
 
-TMouseReaction TClickTracker::Press(TMouseButton button, bool doubleClick) noexcept {
-    TMouseReaction reaction;
-    if (button != TMouseButton::Left) return reaction;
-    reaction.captureMouse = true;
-    if (!doubleClick) pending_ = true;
-    return reaction;
+void TClickTracker::Press(TMouseButton button, bool doubleClick) noexcept {
+    if (button == TMouseButton::Left && !doubleClick) pending_ = true;
 }
 
-TMouseReaction TClickTracker::Release(TMouseButton button, TPoint point, TSize labelSize) noexcept {
-    TMouseReaction reaction;
-    if (button != TMouseButton::Left) return reaction;
-    reaction.releaseCapture = true;
-    if (pending_) {
-        pending_ = false;
-        reaction.click = TRect{0, 0, labelSize.width, labelSize.height}.Contains(point);
-    }
-    return reaction;
+bool TClickTracker::Release(TMouseButton button, TPoint point, TSize labelSize) noexcept {
+    if (button != TMouseButton::Left || !pending_) return false;
+    pending_ = false;
+    return TRect{0, 0, labelSize.width, labelSize.height}.Contains(point);
 }
 
 }  // namespace titles::framework

@@ -1,88 +1,64 @@
 #include "framework/controls.h"
 
-#include <algorithm>
-
 #include "framework/application.h"
 #include "framework/scaling.h"
-#include "framework/text_layout.h"
 
 namespace titles::framework {
 
 // ---------------------------------------------------------------- TLabel
 
 TLabel::TLabel(TForm& owner, const TLabelDesign& design)
-    : owner_(owner), name_(design.name), caption_(design.caption), font_(design.font), bounds_(design.bounds),
-      autoSize_(design.autoSize) {
-    native_ = owner.Native().CreateLabel(*this);
-    Refresh();
+    : name_(design.name), caption_(design.caption), font_(design.font), bounds_(design.bounds),
+      native_(owner.Native().CreateLabel(*this)) {
+    ShowText();
+    native_->SetBounds(bounds_);
 }
-
-TLabel::~TLabel() = default;
 
 void TLabel::SetCaption(std::string caption) {
     if (caption == caption_) return;
     caption_ = std::move(caption);
-    AdjustSize();
-    Refresh();
+    ShowText();
 }
 
 void TLabel::SetFont(const TFontSpec& font) {
     font_ = font;
-    AdjustSize();
-    Refresh();
+    ShowText();
 }
 
 void TLabel::SetBounds(const TRect& bounds) {
     if (bounds == bounds_) return;
     bounds_ = bounds;
-    Refresh();
+    native_->SetBounds(bounds_);
 }
 
-void TLabel::AdjustSize() {
-    if (loading_ || !autoSize_) return;
-    const TSize size = native_->MeasureText(TextToMeasure(caption_), font_);
-    bounds_.width = size.width;
-    bounds_.height = size.height;
+// The text is laid out once, by the native label, which paints that layout;
+// its extent is the label's size (auto-size).
+void TLabel::ShowText() {
+    const TSize extent = native_->SetText(caption_, font_);
+    if (!loading_) SetBounds({bounds_.left, bounds_.top, extent.width, extent.height});
 }
 
-void TLabel::Refresh() { native_->Update(caption_, font_, bounds_); }
-
-void TLabel::MousePress(TMouseButton button, bool doubleClick) {
-    const TMouseReaction reaction = clicks_.Press(button, doubleClick);
-    if (reaction.captureMouse) native_->SetMouseCapture(true);
-}
+void TLabel::MousePress(TMouseButton button, bool doubleClick) { clicks_.Press(button, doubleClick); }
 
 void TLabel::MouseRelease(TMouseButton button, TPoint point) {
-    const TMouseReaction reaction = clicks_.Release(button, point, {bounds_.width, bounds_.height});
-    if (reaction.releaseCapture) native_->SetMouseCapture(false);
-    if (reaction.click && OnClick) OnClick(this);
+    if (clicks_.Release(button, point, {bounds_.width, bounds_.height}) && OnClick) OnClick(this);
 }
 
 // ----------------------------------------------------------------- TForm
 
 TForm::TForm(TApplication& application, std::string_view resource)
-    : application_(application), design_(ParseFormResource(resource)) {
-    native_ = application_.Backend().CreateForm(design_, *this);
-    for (const auto& labelDesign : design_.labels) labels_.push_back(std::make_unique<TLabel>(*this, labelDesign));
+    : application_(application), design_(ParseFormResource(resource)),
+      native_(application_.Backend().CreateForm(design_, *this)),
+      label_(std::make_unique<TLabel>(*this, design_.label)) {
     ScaleToScreen();
     // Measured once more now that the window is complete, with final fonts.
-    for (auto& label : labels_) {
-        label->loading_ = false;
-        label->AdjustSize();
-        label->Refresh();
-    }
+    label_->loading_ = false;
+    label_->ShowText();
 }
 
-TForm::~TForm() {
-    labels_.clear();
-    if (native_) native_->Destroy();
-}
+TForm::~TForm() = default;
 
 void TForm::ScaleToScreen() {
-    if (!design_.scaled) {
-        native_->SetClientSize(design_.clientSize);
-        return;
-    }
     TBackend& backend = application_.Backend();
     const int pixelsPerInch = backend.ScreenPixelsPerInch();
     const int fontHeight = ScaledWindowFontHeight(design_.font, design_.pixelsPerInch, pixelsPerInch,
@@ -91,23 +67,16 @@ void TForm::ScaleToScreen() {
         design_.font.height = fontHeight;
         native_->SetFont(design_.font);
     }
-    const int zeroHeight = backend.ZeroTextHeight(design_.font);
-    TSize client = design_.clientSize;
-    for (std::size_t i = 0; i < labels_.size(); ++i) {
-        TLabel& label = *labels_[i];
-        const TScaleResult r = ScaleDesign(label.Bounds(), label.Font().height, design_.clientSize,
-                                           design_.textHeight, pixelsPerInch, zeroHeight);
-        client = r.clientSize;
-        if (!r.scaled) continue;
-        label.SetBounds(r.labelBounds);
-        TFontSpec font = label.Font();
-        font.height = design_.labels[i].parentFont ? design_.font.height : r.labelFontHeight;
-        label.SetFont(font);
+    const TScaleResult r = ScaleDesign(label_->Bounds(), label_->Font().height, design_.clientSize,
+                                       design_.textHeight, pixelsPerInch, backend.ZeroTextHeight(design_.font));
+    if (r.scaled) {
+        label_->SetBounds(r.labelBounds);
+        TFontSpec font = label_->Font();
+        font.height = r.labelFontHeight;
+        label_->SetFont(font);
     }
-    if (labels_.empty()) {
-        client = ScaleDesign({}, 0, design_.clientSize, design_.textHeight, pixelsPerInch, zeroHeight).clientSize;
-    }
-    native_->SetClientSize(client);
+    clientSize_ = r.clientSize;
+    native_->SetClientSize(clientSize_);
 }
 
 void TForm::BindHandlers() {
@@ -118,33 +87,20 @@ void TForm::BindHandlers() {
         return handler;
     };
     onCreate_ = bind(design_.onCreate);
-    for (std::size_t i = 0; i < labels_.size(); ++i) labels_[i]->OnClick = bind(design_.labels[i].onClick);
+    label_->OnClick = bind(design_.label.onClick);
 }
 
-int TForm::ClientWidth() const { return native_->ClientSize().width; }
-int TForm::ClientHeight() const { return native_->ClientSize().height; }
-TRect TForm::OuterBounds() const { return native_->OuterBounds(); }
-
-// The window system keeps a window within kMaxWindowExtent; a label wider
-// than that is cut at the window's edge.
 void TForm::SetClientWidth(int width) {
-    const TRect outer = native_->OuterBounds();
-    const int outerWidth = std::min(outer.width - native_->ClientSize().width + width, kMaxWindowExtent);
-    if (outerWidth != outer.width) native_->SetOuterSize({outerWidth, outer.height});
+    clientSize_.width = width;
+    native_->SetClientSize(clientSize_);
 }
 
 void TForm::SetClientHeight(int height) {
-    const TRect outer = native_->OuterBounds();
-    const int outerHeight = std::min(outer.height - native_->ClientSize().height + height, kMaxWindowExtent);
-    if (outerHeight != outer.height) native_->SetOuterSize({outer.width, outerHeight});
+    clientSize_.height = height;
+    native_->SetClientSize(clientSize_);
 }
 
-TLabel* TForm::FindLabel(std::string_view name) const {
-    for (const auto& label : labels_) {
-        if (label->Name() == name) return label.get();
-    }
-    return nullptr;
-}
+TLabel* TForm::FindLabel(std::string_view name) const { return label_->Name() == name ? label_.get() : nullptr; }
 
 void TForm::Close() { CloseRequested(); }
 

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "framework/backend.h"
 #include "framework/click_tracker.h"
@@ -32,25 +31,19 @@ using TNotifyEvent = std::function<void(TObject* sender)>;
 class TLabel : public TObject, private TLabelInput {
 public:
     TLabel(TForm& owner, const TLabelDesign& design);
-    ~TLabel() override;
 
     const std::string& Caption() const noexcept { return caption_; }
-    // Sets the text; an equal text changes nothing, another is measured.
-    // Taken over, not copied: a phrase may be many megabytes long.
+    // Sets the text; an equal text changes nothing, another is laid out and
+    // the label takes its extent. Taken over, not copied: a phrase may be
+    // many megabytes long.
     void SetCaption(std::string caption);
     const TFontSpec& Font() const noexcept { return font_; }
     void SetFont(const TFontSpec& font);
     const TRect& Bounds() const noexcept { return bounds_; }
     void SetBounds(const TRect& bounds);
-    int Left() const noexcept { return bounds_.left; }
-    int Top() const noexcept { return bounds_.top; }
     int Width() const noexcept { return bounds_.width; }
     int Height() const noexcept { return bounds_.height; }
     const std::string& Name() const noexcept { return name_; }
-
-    // Takes the measured extent of the text (a space is measured for an
-    // empty text or a lone "&").
-    void AdjustSize();
 
     TNotifyEvent OnClick;
 
@@ -58,36 +51,31 @@ private:
     friend class TForm;
     void MousePress(TMouseButton button, bool doubleClick) override;
     void MouseRelease(TMouseButton button, TPoint point) override;
-    void Refresh();
+    void ShowText();
 
-    TForm& owner_;
     std::string name_;
     std::string caption_;
     TFontSpec font_;
     TRect bounds_;
-    bool autoSize_ = true;
-    bool loading_ = true;  // no measuring while the design values are applied
+    bool loading_ = true;  // the extent is not taken while the design values are applied
     TClickTracker clicks_;
     std::unique_ptr<TNativeLabel> native_;
 };
 
-// A top-level window built from its form resource. Subclasses bind the
-// resource's handler names to their methods.
+// A top-level window built from its form resource, holding one label.
+// Subclasses bind the resource's handler names to their methods.
 class TForm : public TObject, private TFormInput {
 public:
     ~TForm() override;
 
-    int ClientWidth() const;
-    int ClientHeight() const;
+    int ClientWidth() const { return native_->ClientSize().width; }
+    int ClientHeight() const { return native_->ClientSize().height; }
     // Each keeps the window's current top-left corner; an equal value does nothing.
     void SetClientWidth(int width);
     void SetClientHeight(int height);
-    TRect OuterBounds() const;
     void Close();
 
     TLabel* FindLabel(std::string_view name) const;
-    const TFormDesign& Design() const noexcept { return design_; }
-    TApplication& Application() const noexcept { return application_; }
     TNativeForm& Native() const noexcept { return *native_; }
 
 protected:
@@ -111,8 +99,9 @@ private:
     TApplication& application_;
     TFormDesign design_;
     std::unique_ptr<TNativeForm> native_;
-    std::vector<std::unique_ptr<TLabel>> labels_;
+    std::unique_ptr<TLabel> label_;
     TNotifyEvent onCreate_;
+    TSize clientSize_;  // as asked for; the window system may cut the window shorter
 };
 
 }  // namespace titles::framework

@@ -1,19 +1,23 @@
 #include "framework/form_resource.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <initializer_list>
+#include <span>
+#include <utility>
 
 namespace titles::framework {
 namespace {
 
-struct TValue {
-    enum class Kind { Integer, Text, Name, Set } kind = Kind::Integer;
-    long long integer = 0;
-    std::string text;               // Text or Name
-    std::vector<std::string> set;   // Set
-};
+using TFixedValue = std::pair<std::string_view, std::string_view>;
+
+// What the window and its label are, whatever the resource: a property
+// that says so may be given, with exactly this value.
+constexpr TFixedValue kFixedFormValues[] = {{"BorderStyle", "Single"}, {"BorderIcons", "[SystemMenu, Minimize]"},
+                                            {"Color", "ButtonFace"},   {"Font.Color", "WindowText"},
+                                            {"Font.Style", "[]"}};
+constexpr TFixedValue kFixedLabelValues[] = {{"Font.Color", "WindowText"}, {"Font.Style", "[]"}, {"ParentFont", "False"}};
+
+constexpr int kLargestNumber = 1000000;
 
 [[noreturn]] void Fail(int line, const std::string& what) {
     throw TResourceError("form resource, line " + std::to_string(line) + ": " + what);
@@ -33,189 +37,96 @@ bool IsName(std::string_view s) {
     return true;
 }
 
-TValue ParseValue(std::string_view s, int line) {
-    TValue v;
-    if (s.empty()) Fail(line, "missing value");
-    if (s.front() == '\'') {
-        v.kind = TValue::Kind::Text;
-        std::size_t i = 1;
-        for (;;) {
-            if (i >= s.size()) Fail(line, "unterminated text");
-            if (s[i] == '\'') {
-                if (i + 1 < s.size() && s[i + 1] == '\'') {
-                    v.text += '\'';
-                    i += 2;
-                    continue;
-                }
-                break;
-            }
-            v.text += s[i++];
+int AsInt(std::string_view s, int line, int least = -kLargestNumber) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size()) Fail(line, "a number is expected");
+    if (value < least || value > kLargestNumber) Fail(line, "number out of range");
+    return value;
+}
+
+std::string AsText(std::string_view s, int line) {
+    if (s.size() < 2 || s.front() != '\'' || s.back() != '\'') Fail(line, "a quoted text is expected");
+    std::string text;
+    for (std::size_t i = 1; i + 1 < s.size(); ++i) {
+        if (s[i] == '\'') {
+            if (i + 2 >= s.size() || s[i + 1] != '\'') Fail(line, "text after the closing quote");
+            ++i;
         }
-        if (i + 1 != s.size()) Fail(line, "text after the closing quote");
-        return v;
+        text += s[i];
     }
-    if (s.front() == '[') {
-        v.kind = TValue::Kind::Set;
-        if (s.back() != ']') Fail(line, "unterminated set");
-        std::string_view body = s.substr(1, s.size() - 2);
-        while (!Trim(body).empty()) {
-            const auto comma = body.find(',');
-            const std::string_view item = Trim(body.substr(0, comma));
-            if (!IsName(item)) Fail(line, "bad set member");
-            v.set.emplace_back(item);
-            if (comma == std::string_view::npos) break;
-            body.remove_prefix(comma + 1);
+    return text;
+}
+
+std::string AsName(std::string_view s, int line) {
+    if (!IsName(s)) Fail(line, "a name is expected");
+    return std::string(s);
+}
+
+// Whether key is one of the fixed properties; its value must be the fixed one.
+bool CheckFixed(std::span<const TFixedValue> fixed, std::string_view key, std::string_view value, int line) {
+    for (const auto& [name, only] : fixed) {
+        if (key != name) continue;
+        if (value != only) {
+            Fail(line, std::string(key) + " = " + std::string(value) + " is not supported, only " + std::string(only));
         }
-        return v;
+        return true;
     }
-    if (s.front() == '-' || std::isdigit(static_cast<unsigned char>(s.front()))) {
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v.integer);
-        if (ec != std::errc() || end != s.data() + s.size()) Fail(line, "bad number");
-        if (v.integer < -1000000 || v.integer > 1000000) Fail(line, "number out of range");
-        return v;
-    }
-    if (!IsName(s)) Fail(line, "bad value");
-    v.kind = TValue::Kind::Name;
-    v.text = std::string(s);
-    return v;
-}
-
-int AsInt(const TValue& v, int line) {
-    if (v.kind != TValue::Kind::Integer) Fail(line, "a number is expected");
-    return static_cast<int>(v.integer);
-}
-
-const std::string& AsText(const TValue& v, int line) {
-    if (v.kind != TValue::Kind::Text) Fail(line, "a quoted text is expected");
-    return v.text;
-}
-
-const std::string& AsName(const TValue& v, int line) {
-    if (v.kind != TValue::Kind::Name) Fail(line, "a name is expected");
-    return v.text;
-}
-
-bool AsBool(const TValue& v, int line) {
-    const std::string& n = AsName(v, line);
-    if (n == "True") return true;
-    if (n == "False") return false;
-    Fail(line, "True or False is expected");
-}
-
-// A name standing for one of the given values.
-template <typename T>
-T AsChoice(const TValue& v, int line, std::initializer_list<std::pair<std::string_view, T>> choices,
-           const char* what) {
-    const std::string& n = AsName(v, line);
-    for (const auto& [name, value] : choices) {
-        if (n == name) return value;
-    }
-    Fail(line, std::string("unknown ") + what + " " + n);
-}
-
-// A [set] of names: the flags named are set, all others cleared.
-void SetFlags(const TValue& v, int line, std::initializer_list<std::pair<std::string_view, bool*>> flags,
-              const char* what) {
-    if (v.kind != TValue::Kind::Set) Fail(line, "a set is expected");
-    for (const auto& flag : flags) *flag.second = false;
-    for (const auto& member : v.set) {
-        const auto named = std::find_if(flags.begin(), flags.end(), [&](const auto& f) { return f.first == member; });
-        if (named == flags.end()) Fail(line, std::string("unknown ") + what + " " + member);
-        *named->second = true;
-    }
-}
-
-TSystemColor AsColor(const TValue& v, int line) {
-    return AsChoice<TSystemColor>(
-        v, line, {{"ButtonFace", TSystemColor::ButtonFace}, {"WindowText", TSystemColor::WindowText}}, "colour");
+    return false;
 }
 
 // Font.* properties, shared by forms and labels. Returns false when the
 // property is not a font property.
-bool ApplyFontProperty(TFontSpec& font, std::string_view key, const TValue& v, int line) {
+bool ApplyFontProperty(TFontSpec& font, std::string_view key, std::string_view value, int line) {
     if (key == "Font.Name") {
-        font.name = AsText(v, line);
+        font.name = AsText(value, line);
     } else if (key == "Font.Height") {
-        font.height = AsInt(v, line);
-        if (font.height <= 0 || font.height > 1000) Fail(line, "bad font height");
+        font.height = AsInt(value, line, 1);
+        if (font.height > 1000) Fail(line, "bad font height");
     } else if (key == "Font.Charset") {
-        font.charset = AsChoice<TCharset>(
-            v, line, {{"Ansi", TCharset::Ansi}, {"Default", TCharset::Default}, {"ShiftJis", TCharset::ShiftJis}},
-            "character set");
-    } else if (key == "Font.Color") {
-        font.color = AsColor(v, line);
-    } else if (key == "Font.Style") {
-        SetFlags(v, line,
-                 {{"Bold", &font.style.bold},
-                  {"Italic", &font.style.italic},
-                  {"Underline", &font.style.underline},
-                  {"StrikeOut", &font.style.strikeOut}},
-                 "font style");
+        if (value != "Ansi" && value != "Default") Fail(line, "unknown character set " + std::string(value));
+        font.charset = value == "Ansi" ? TCharset::Ansi : TCharset::Default;
     } else {
         return false;
     }
     return true;
 }
 
-void ApplyFormProperty(TFormDesign& form, std::string_view key, const TValue& v, int line) {
-    if (ApplyFontProperty(form.font, key, v, line)) return;
+void ApplyFormProperty(TFormDesign& form, std::string_view key, std::string_view value, int line) {
+    if (ApplyFontProperty(form.font, key, value, line) || CheckFixed(kFixedFormValues, key, value, line)) return;
     if (key == "Left") {
-        form.position.x = AsInt(v, line);
+        form.position.x = AsInt(value, line);
     } else if (key == "Top") {
-        form.position.y = AsInt(v, line);
+        form.position.y = AsInt(value, line);
     } else if (key == "ClientWidth") {
-        form.clientSize.width = AsInt(v, line);
+        form.clientSize.width = AsInt(value, line, 0);
     } else if (key == "ClientHeight") {
-        form.clientSize.height = AsInt(v, line);
-    } else if (key == "Caption") {
-        form.caption = AsText(v, line);
-    } else if (key == "BorderStyle") {
-        form.borderStyle = AsChoice<TBorderStyle>(
-            v, line,
-            {{"Single", TBorderStyle::Single}, {"Sizeable", TBorderStyle::Sizeable}, {"None", TBorderStyle::None}},
-            "border style");
-    } else if (key == "BorderIcons") {
-        SetFlags(v, line,
-                 {{"SystemMenu", &form.systemMenu}, {"Minimize", &form.minimizeBox}, {"Maximize", &form.maximizeBox}},
-                 "border icon");
-    } else if (key == "Color") {
-        form.color = AsColor(v, line);
+        form.clientSize.height = AsInt(value, line, 0);
     } else if (key == "PixelsPerInch") {
-        form.pixelsPerInch = AsInt(v, line);
-        if (form.pixelsPerInch <= 0) Fail(line, "bad resolution");
+        form.pixelsPerInch = AsInt(value, line, 1);
     } else if (key == "TextHeight") {
-        form.textHeight = AsInt(v, line);
-        if (form.textHeight <= 0) Fail(line, "bad text height");
-    } else if (key == "Scaled") {
-        form.scaled = AsBool(v, line);
+        form.textHeight = AsInt(value, line, 1);
     } else if (key == "OnCreate") {
-        form.onCreate = AsName(v, line);
+        form.onCreate = AsName(value, line);
     } else {
         Fail(line, "unknown form property " + std::string(key));
     }
 }
 
-void ApplyLabelProperty(TLabelDesign& label, std::string_view key, const TValue& v, int line) {
-    if (ApplyFontProperty(label.font, key, v, line)) {
-        label.parentFont = false;
-        return;
-    }
+void ApplyLabelProperty(TLabelDesign& label, std::string_view key, std::string_view value, int line) {
+    if (ApplyFontProperty(label.font, key, value, line) || CheckFixed(kFixedLabelValues, key, value, line)) return;
     if (key == "Left") {
-        label.bounds.left = AsInt(v, line);
+        label.bounds.left = AsInt(value, line);
     } else if (key == "Top") {
-        label.bounds.top = AsInt(v, line);
+        label.bounds.top = AsInt(value, line);
     } else if (key == "Width") {
-        label.bounds.width = AsInt(v, line);
+        label.bounds.width = AsInt(value, line, 0);
     } else if (key == "Height") {
-        label.bounds.height = AsInt(v, line);
+        label.bounds.height = AsInt(value, line, 0);
     } else if (key == "Caption") {
-        label.caption = AsText(v, line);
-    } else if (key == "ParentFont") {
-        label.parentFont = AsBool(v, line);
-    } else if (key == "AutoSize") {
-        label.autoSize = AsBool(v, line);
+        label.caption = AsText(value, line);
     } else if (key == "OnClick") {
-        label.onClick = AsName(v, line);
+        label.onClick = AsName(value, line);
     } else {
         Fail(line, "unknown label property " + std::string(key));
     }
@@ -233,23 +144,16 @@ std::pair<std::string, std::string> ParseObjectHeader(std::string_view rest, int
 
 }  // namespace
 
-const TLabelDesign* TFormDesign::FindLabel(std::string_view labelName) const {
-    for (const auto& label : labels) {
-        if (label.name == labelName) return &label;
-    }
-    return nullptr;
-}
-
 TFormDesign ParseFormResource(std::string_view text) {
     TFormDesign form;
     enum class Where { Outside, Form, Label, Done } where = Where::Outside;
+    bool hasLabel = false;
     int line = 0;
     while (!text.empty()) {
         ++line;
         const auto eol = text.find('\n');
-        const std::string_view raw = text.substr(0, eol);
+        const std::string_view s = Trim(text.substr(0, eol));
         text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
-        const std::string_view s = Trim(raw);
         if (s.empty() || s.front() == '#') continue;
 
         if (s.rfind("object ", 0) == 0) {
@@ -258,47 +162,38 @@ TFormDesign ParseFormResource(std::string_view text) {
                 form.name = std::move(name);
                 form.className = std::move(cls);
                 where = Where::Form;
-            } else if (where == Where::Form) {
+            } else if (where == Where::Form && !hasLabel) {
                 if (cls != "TLabel") Fail(line, "unknown component class " + cls);
-                if (form.FindLabel(name) != nullptr) Fail(line, "duplicate component " + name);
-                TLabelDesign label;
-                label.name = std::move(name);
-                label.font = form.font;  // a label starts with its window's font
-                form.labels.push_back(std::move(label));
+                form.label.name = std::move(name);
+                form.label.font = form.font;
+                hasLabel = true;
                 where = Where::Label;
             } else {
-                Fail(line, "unexpected object");
+                Fail(line, where == Where::Form ? "a form holds one label only" : "unexpected object");
             }
             continue;
         }
         if (s == "end") {
-            if (where == Where::Label) {
-                where = Where::Form;
-            } else if (where == Where::Form) {
-                where = Where::Done;
-            } else {
-                Fail(line, "unexpected end");
-            }
+            if (where != Where::Label && where != Where::Form) Fail(line, "unexpected end");
+            where = where == Where::Label ? Where::Form : Where::Done;
             continue;
         }
         const auto eq = s.find('=');
         if (eq == std::string_view::npos) Fail(line, "property without value");
         const std::string_view key = Trim(s.substr(0, eq));
-        const TValue value = ParseValue(Trim(s.substr(eq + 1)), line);
+        const std::string_view value = Trim(s.substr(eq + 1));
         if (!IsName(key)) Fail(line, "bad property name");
+        if (value.empty()) Fail(line, "missing value");
         if (where == Where::Form) {
             ApplyFormProperty(form, key, value, line);
         } else if (where == Where::Label) {
-            ApplyLabelProperty(form.labels.back(), key, value, line);
+            ApplyLabelProperty(form.label, key, value, line);
         } else {
             Fail(line, "property outside an object");
         }
     }
     if (where != Where::Done) Fail(line, "the form resource ends inside an object");
-    // A label that shares its window's font follows the window's final font.
-    for (auto& label : form.labels) {
-        if (label.parentFont) label.font = form.font;
-    }
+    if (!hasLabel) Fail(line, "the form has no label");
     return form;
 }
 

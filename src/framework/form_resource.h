@@ -11,14 +11,16 @@
 //     end
 //   end
 //
-// Values are integers, 'quoted text' ('' stands for one quote), names, or
-// [sets of names]. A malformed resource, or a property or value the program
-// does not know, raises TResourceError.
+// Values are integers, 'quoted text' ('' stands for one quote) or names. A
+// form is a single-bordered window with a system menu and a minimise box,
+// in the button-face colour, holding exactly one label with a font of its
+// own; the properties that say so are accepted with those values only. A
+// malformed resource, or a property or value the program does not know,
+// raises TResourceError naming the line.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "framework/geometry.h"
 #include "base/failure.h"
@@ -31,37 +33,24 @@ public:
     const char* KindName() const noexcept override { return "TResourceError"; }
 };
 
-enum class TBorderStyle : std::uint8_t { Single, Sizeable, None };
-
 struct TLabelDesign {
     std::string name;
     TRect bounds{0, 0, 0, 0};
     std::string caption;
-    TFontSpec font;
-    bool parentFont = true;  // false: the label has a font of its own
-    bool autoSize = true;
+    TFontSpec font;  // starts as its window's font
     std::string onClick;
 };
 
 struct TFormDesign {
     std::string name;
     std::string className;
-    std::string caption;  // the title bar's text; empty
     TPoint position{0, 0};
     TSize clientSize{0, 0};
-    TBorderStyle borderStyle = TBorderStyle::Sizeable;
-    bool systemMenu = true;
-    bool minimizeBox = true;
-    bool maximizeBox = true;
-    TSystemColor color = TSystemColor::ButtonFace;
-    TFontSpec font{"MS Sans Serif", 11, TCharset::Default, TSystemColor::WindowText, {}};
+    TFontSpec font{"MS Sans Serif", 11, TCharset::Default};
     int pixelsPerInch = 96;
     int textHeight = 15;
-    bool scaled = true;
     std::string onCreate;
-    std::vector<TLabelDesign> labels;
-
-    const TLabelDesign* FindLabel(std::string_view labelName) const;
+    TLabelDesign label;
 };
 
 TFormDesign ParseFormResource(std::string_view text);

@@ -1,15 +1,23 @@
 // Small value types shared by the framework and its backends.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
 namespace titles::framework {
 
-// The widest and tallest a window can be on any of the window systems: X11
-// keeps coordinates in 16 signed bits, and Win32 shares the limit. A label
-// is measured no further than this; text beyond it could never be seen.
+// The largest coordinate a window's edge may have on any of the window
+// systems: X11 keeps coordinates in 16 signed bits, and Win32 shares the
+// limit. A label is measured no further than this; text beyond it could
+// never be seen.
 inline constexpr int kMaxWindowExtent = 32767;
+
+// A window's outer width (or height) cut so that, from its left (or top)
+// edge at position, the whole frame stays within 0 to kMaxWindowExtent.
+inline int FitWindowExtent(int position, int extent) noexcept {
+    return std::min(extent, kMaxWindowExtent - std::clamp(position, 0, kMaxWindowExtent));
+}
 
 struct TPoint {
     int x = 0;
@@ -38,24 +46,14 @@ struct TRect {
 };
 
 enum class TCharset : std::uint8_t { Ansi = 0, Default = 1, ShiftJis = 128 };
-enum class TSystemColor : std::uint8_t { ButtonFace, WindowText };
 
-struct TFontStyle {
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeOut = false;
-    friend bool operator==(const TFontStyle&, const TFontStyle&) = default;
-};
-
-// A font as the design describes it. The height is the character height in
-// pixels, without the internal leading.
+// A font as the design describes it, in the window-text colour and without
+// style. The height is the character height in pixels, without the
+// internal leading.
 struct TFontSpec {
     std::string name;
     int height = 0;
     TCharset charset = TCharset::Default;
-    TSystemColor color = TSystemColor::WindowText;
-    TFontStyle style;
     friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
 };
 

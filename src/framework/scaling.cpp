@@ -9,7 +9,6 @@ namespace {
 // of pixelsPerInch: "MS Sans Serif", default character set, no style, 8 points
 // (or 9 points of Shift-JIS on a Japanese system).
 bool IsDefaultFont(const TFontSpec& font, int pixelsPerInch, bool systemCharsetIsShiftJis) {
-    if (font.style != TFontStyle{}) return false;
     if (systemCharsetIsShiftJis) {
         return font.charset == TCharset::ShiftJis && font.height == MulDiv(9, pixelsPerInch, 72);
     }

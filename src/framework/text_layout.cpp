@@ -53,7 +53,7 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
     };
 
     std::size_t i = 0;
-    while (i < text.size() && x <= kMaxWindowExtent) {
+    while (i < text.size() && i < kMaxLaidOutBytes && x <= kMaxWindowExtent) {
         char c = text[i];
         bool underline = false;
         if (c == '&') {
@@ -83,6 +83,7 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
         if (run.size() >= kLongRunBytes) flush();
     }
     flush();
+    if (TextToMeasure(text) != text) x = metrics.TextWidth(" ");
     layout.extent = {std::min(x, kMaxWindowExtent), metrics.LineHeight()};
     layout.laidOutBytes = i;
     return layout;

@@ -43,7 +43,7 @@ struct TTextLayout {
     std::vector<TTextRun> runs;           // drawn left to right on one line
     std::vector<TUnderline> underlines;   // mnemonic underlines
     // How many bytes of the text the runs cover: all of it, unless the line
-    // went past the widest window, where the layout stops.
+    // went past the widest window or kMaxLaidOutBytes, where the layout stops.
     std::size_t laidOutBytes = 0;
 };
 
@@ -51,9 +51,16 @@ struct TTextLayout {
 // measured no further than the widest window, however long the text.
 inline constexpr std::size_t kLongRunBytes = 1024;
 
-// Lays the text out on one line. The work stops once the line is wider than
-// kMaxWindowExtent; the extent is then that width and the runs reach just
-// past it.
+// Nor is a line laid out past this many bytes: four for each pixel of the
+// widest window, more than any visible character needs, so that text of
+// characters without width (combining marks, joiners), which never grows
+// wider, costs no more than text that fills the window.
+inline constexpr std::size_t kMaxLaidOutBytes = 4 * static_cast<std::size_t>(kMaxWindowExtent);
+
+// Lays the text out on one line, as the label draws it. The work stops once
+// the line is wider than kMaxWindowExtent (the extent is then that width and
+// the runs reach just past it) or has taken kMaxLaidOutBytes. An empty text
+// or a lone "&" draws nothing but is as wide as a space (TextToMeasure).
 TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics);
 
 // What the label measures: its text, or the text with a space appended when

@@ -285,12 +285,12 @@ TEST_F(ProgramTest, AMovedWindowKeepsItsCornerWhenRefitted) {
         EXPECT_EQ(backend.MainForm()->OuterBounds().left, 500);
         EXPECT_EQ(backend.MainForm()->OuterBounds().top, 400);
         EXPECT_EQ(FormMain->ClientWidth(), FormMain->Label1->Width());
-        // Wider than any window: the window stops at the window system's
-        // limit and the label is cut at its edge.
+        // Wider than any window: the window's frame stops at the window
+        // system's last coordinate and the label is cut at its edge.
         const std::string word(4'000'000, 'W');
         FormMain->ShowPhrase(word + " " + word + " Star");
         EXPECT_EQ(FormMain->Label1->Width(), framework::kMaxWindowExtent);
-        EXPECT_EQ(backend.MainForm()->OuterBounds(), (TRect{500, 400, framework::kMaxWindowExtent,
+        EXPECT_EQ(backend.MainForm()->OuterBounds(), (TRect{500, 400, framework::kMaxWindowExtent - 500,
                                                              backend.MainForm()->OuterBounds().height}));
         EXPECT_LT(FormMain->ClientWidth(), FormMain->Label1->Width());
     });

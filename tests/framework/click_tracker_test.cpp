@@ -33,20 +33,14 @@ class ClickScripts : public ::testing::TestWithParam<TScript> {};
 TEST_P(ClickScripts, RaiseTheExpectedClicks) {
     TClickTracker tracker;
     int clicks = 0;
-    bool captured = false;
     for (const auto& step : GetParam().steps) {
-        TMouseReaction reaction;
-        if (step.what == 'R') {
-            reaction = tracker.Release(step.button, step.at, {100, 20});
-        } else {
-            reaction = tracker.Press(step.button, step.what == 'D');
+        if (step.what != 'R') {
+            tracker.Press(step.button, step.what == 'D');
+        } else if (tracker.Release(step.button, step.at, {100, 20})) {
+            ++clicks;
         }
-        if (reaction.captureMouse) captured = true;
-        if (reaction.releaseCapture) captured = false;
-        if (reaction.click) ++clicks;
     }
     EXPECT_EQ(clicks, GetParam().clicks);
-    EXPECT_FALSE(captured) << "every left press is followed by a release that ends the capture";
 }
 
 INSTANTIATE_TEST_SUITE_P(

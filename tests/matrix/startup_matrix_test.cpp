@@ -38,7 +38,7 @@ std::string Lines(const std::vector<std::string>& entries) {
     return text;
 }
 
-std::vector<std::string> EntriesOf(const TWordList* list) {
+std::vector<std::string> EntriesOf(const std::unique_ptr<TWordList>& list) {
     std::vector<std::string> entries;
     if (list == nullptr) return entries;
     for (std::int32_t i = 0; i < list->WordCount(); ++i) entries.emplace_back(list->WordAt(i));

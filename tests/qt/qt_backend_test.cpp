@@ -47,7 +47,7 @@ TEST_F(QtProgramTest, StartsFittedWithAPhraseAndEndsWithCodeZeroOnClose) {
 TEST_F(QtProgramTest, FontsGiveTheDesignedScale) {
     WriteLists();
     Run([&] {
-        const TFontSpec windowFont{"MS Sans Serif", 11, TCharset::Default, TSystemColor::WindowText, {}};
+        const TFontSpec windowFont{"MS Sans Serif", 11, TCharset::Default};
         EXPECT_EQ(backend_->ZeroTextHeight(windowFont), 15);
         EXPECT_EQ(backend_->ScreenPixelsPerInch(), 96);
         EXPECT_EQ(label_->TextFont().pixelSize(), 13);
@@ -150,7 +150,7 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
             QImage painted(size, QImage::Format_RGB32);
             {
                 QPainter painter(&painted);
-                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Text(), label_->TextFont(),
+                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Layout(), label_->TextFont(),
                                   label_->palette());
             }
             EXPECT_EQ(shown, painted);
@@ -162,7 +162,7 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
             roomy.fill(outside);
             {
                 QPainter painter(&roomy);
-                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Text(), label_->TextFont(),
+                PaintLabelContent(painter, QRect(QPoint(0, 0), size), label_->Layout(), label_->TextFont(),
                                   label_->palette());
             }
             int right = -1;

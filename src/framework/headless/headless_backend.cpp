@@ -19,27 +19,20 @@ int THeadlessMetrics::TextWidth(std::string_view run) const {
 
 THeadlessLabel::~THeadlessLabel() { backend_.Forget(this); }
 
-TSize THeadlessLabel::MeasureText(std::string_view text, const TFontSpec& font) {
-    return LayoutText(text, THeadlessMetrics(font.height)).extent;
-}
-
-void THeadlessLabel::Update(std::string_view text, const TFontSpec& font, const TRect& bounds) {
+TSize THeadlessLabel::SetText(std::string_view text, const TFontSpec& font) {
     if (text != text_ && backend_.Config().echo) {
         std::printf("label: %.*s\n", static_cast<int>(text.size()), text.data());
         std::fflush(stdout);
     }
     text_ = text;
     font_ = font;
-    bounds_ = bounds;
     ++repaints_;
+    return LayoutText(text, THeadlessMetrics(font.height)).extent;
 }
 
-void THeadlessLabel::SetMouseCapture(bool captured) {
-    if (captured) {
-        backend_.SetCapture(this);
-    } else if (backend_.CapturedLabel() == this) {
-        backend_.SetCapture(nullptr);
-    }
+void THeadlessLabel::SetBounds(const TRect& bounds) {
+    bounds_ = bounds;
+    ++repaints_;
 }
 
 // ------------------------------------------------------------- THeadlessForm
@@ -51,20 +44,24 @@ THeadlessForm::THeadlessForm(THeadlessBackend& backend, const TFormDesign& desig
               design.clientSize.height + backend.Config().captionHeight + frame};
 }
 
+THeadlessForm::~THeadlessForm() {
+    backend_.Log("destroy");
+    backend_.Forget(this);
+}
+
 TSize THeadlessForm::ClientSize() const {
     const int frame = backend_.Config().frameWidth;
     return {outer_.width - 2 * frame, outer_.height - backend_.Config().captionHeight - frame};
 }
 
-void THeadlessForm::SetOuterSize(TSize size) {
-    outer_.width = size.width;
-    outer_.height = size.height;
-    ++resizes_;
-}
-
 void THeadlessForm::SetClientSize(TSize size) {
     const int frame = backend_.Config().frameWidth;
-    SetOuterSize({size.width + 2 * frame, size.height + backend_.Config().captionHeight + frame});
+    const int width = FitWindowExtent(outer_.left, size.width + 2 * frame);
+    const int height = FitWindowExtent(outer_.top, size.height + backend_.Config().captionHeight + frame);
+    if (width == outer_.width && height == outer_.height) return;
+    outer_.width = width;
+    outer_.height = height;
+    ++resizes_;
 }
 
 std::unique_ptr<TNativeLabel> THeadlessForm::CreateLabel(TLabelInput& input) {
@@ -78,12 +75,6 @@ void THeadlessForm::Show(TShowRequest request) {
     visible_ = request != TShowRequest::MinimizedNoActivate;
     const std::string shown = labels_.empty() ? std::string() : " " + labels_.front()->Text();
     backend_.Log((visible_ ? "show" : "show minimized") + shown);
-}
-
-void THeadlessForm::Destroy() {
-    visible_ = false;
-    backend_.Log("destroy");
-    backend_.Forget(this);
 }
 
 // ---------------------------------------------------------- THeadlessBackend
@@ -110,7 +101,7 @@ std::unique_ptr<TNativeForm> THeadlessBackend::CreateForm(const TFormDesign& des
     return form;
 }
 
-void THeadlessBackend::RunEventLoop(TFailureSink& sink) {
+void THeadlessBackend::RunEventLoop() {
     Log("loop");
     while (!quit_ && !queue_.empty()) {
         auto event = std::move(queue_.front());
@@ -118,7 +109,7 @@ void THeadlessBackend::RunEventLoop(TFailureSink& sink) {
         try {
             event();
         } catch (...) {
-            sink.HandleEventFailure(std::current_exception());
+            if (failureSink_ != nullptr) failureSink_->HandleEventFailure(std::current_exception());
         }
     }
     Log("loop end");
@@ -170,27 +161,33 @@ void THeadlessBackend::Forget(THeadlessLabel* label) {
     }
 }
 
-// Mouse events go to the label holding the capture, else to the label under
-// the pointer, with coordinates relative to that label.
-void THeadlessBackend::Deliver(TPoint client, const std::function<void(THeadlessLabel&, TPoint)>& toLabel) {
-    THeadlessLabel* target = captured_;
-    if (target == nullptr && MainForm() != nullptr) {
-        for (auto* label : MainForm()->Labels()) {
-            if (label->Bounds().Contains(client)) target = label;
-        }
+// Mouse events go to the label holding the mouse, else to the label under
+// the pointer.
+THeadlessLabel* THeadlessBackend::TargetAt(TPoint client) const {
+    if (captured_ != nullptr || MainForm() == nullptr) return captured_;
+    for (auto* label : MainForm()->Labels()) {
+        if (label->Bounds().Contains(client)) return label;
     }
-    if (target != nullptr) toLabel(*target, {client.x - target->Bounds().left, client.y - target->Bounds().top});
+    return nullptr;
 }
 
+// A left press gives the label the mouse until the left release.
 void THeadlessBackend::PostPress(TPoint client, TMouseButton button, bool doubleClick) {
     Post([this, client, button, doubleClick] {
-        Deliver(client, [&](THeadlessLabel& label, TPoint) { label.Input().MousePress(button, doubleClick); });
+        THeadlessLabel* label = TargetAt(client);
+        if (label == nullptr) return;
+        if (button == TMouseButton::Left) captured_ = label;
+        label->Input().MousePress(button, doubleClick);
     });
 }
 
+// The point goes relative to the label.
 void THeadlessBackend::PostRelease(TPoint client, TMouseButton button) {
     Post([this, client, button] {
-        Deliver(client, [&](THeadlessLabel& label, TPoint p) { label.Input().MouseRelease(button, p); });
+        THeadlessLabel* label = TargetAt(client);
+        if (label == nullptr) return;
+        if (button == TMouseButton::Left) captured_ = nullptr;
+        label->Input().MouseRelease(button, {client.x - label->Bounds().left, client.y - label->Bounds().top});
     });
 }
 

@@ -52,9 +52,8 @@ class THeadlessLabel : public TNativeLabel {
 public:
     THeadlessLabel(THeadlessBackend& backend, TLabelInput& input) : backend_(backend), input_(input) {}
     ~THeadlessLabel() override;
-    TSize MeasureText(std::string_view text, const TFontSpec& font) override;
-    void Update(std::string_view text, const TFontSpec& font, const TRect& bounds) override;
-    void SetMouseCapture(bool captured) override;
+    TSize SetText(std::string_view text, const TFontSpec& font) override;
+    void SetBounds(const TRect& bounds) override;
 
     const std::string& Text() const noexcept { return text_; }
     const TFontSpec& Font() const noexcept { return font_; }
@@ -74,17 +73,16 @@ private:
 class THeadlessForm : public TNativeForm {
 public:
     THeadlessForm(THeadlessBackend& backend, const TFormDesign& design, TFormInput& input);
-    TRect OuterBounds() const override { return outer_; }
+    ~THeadlessForm() override;
     TSize ClientSize() const override;
-    void SetOuterSize(TSize size) override;
     void SetClientSize(TSize size) override;
     void SetFont(const TFontSpec& font) override { font_ = font; }
     std::unique_ptr<TNativeLabel> CreateLabel(TLabelInput& input) override;
     void Show(TShowRequest request) override;
-    bool IsVisible() const override { return visible_; }
-    void Destroy() override;
 
     // Test access.
+    const TRect& OuterBounds() const noexcept { return outer_; }
+    bool IsVisible() const noexcept { return visible_; }
     TFormInput& Input() const noexcept { return input_; }
     const TFontSpec& Font() const noexcept { return font_; }
     TShowRequest ShownAs() const noexcept { return shownAs_; }
@@ -116,7 +114,7 @@ public:
     int ScreenPixelsPerInch() override { return config_.pixelsPerInch; }
     int ZeroTextHeight(const TFontSpec& font) override;
     std::unique_ptr<TNativeForm> CreateForm(const TFormDesign& design, TFormInput& input) override;
-    void RunEventLoop(TFailureSink& sink) override;
+    void RunEventLoop() override;
     void Quit() override { quit_ = true; Log("quit"); }
     void CancelMouseCapture() override;
     void ShowErrorBox(std::string_view caption, std::string_view text) override;
@@ -149,13 +147,12 @@ public:
 
     // Used by the native objects.
     void Log(std::string entry);
-    void SetCapture(THeadlessLabel* label) { captured_ = label; }
     void Forget(THeadlessForm* form);
     void Forget(THeadlessLabel* label);
 
 private:
     void Record(const TRecordedBox& box);
-    void Deliver(TPoint client, const std::function<void(THeadlessLabel&, TPoint)>& toLabel);
+    THeadlessLabel* TargetAt(TPoint client) const;
 
     THeadlessConfig config_;
     std::string programTitle_;

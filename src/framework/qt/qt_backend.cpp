@@ -48,7 +48,7 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        backend_.HandleFailureLater(std::current_exception());
+        backend_.DeferFailure(std::current_exception());
         return true;
     }
 }
@@ -162,9 +162,7 @@ void TQtBackend::Forget(TFormWidget* widget) {
     std::erase_if(forms_, [widget](const QPointer<TFormWidget>& form) { return !form || form == widget; });
 }
 
-void TQtBackend::RunEventLoop(TFailureSink& sink) {
-    sink_ = &sink;
-    DeliverPendingFailures();
+void TQtBackend::RunEventLoop() {
     while (!quit_) {
         try {
             QApplication::exec();
@@ -172,10 +170,9 @@ void TQtBackend::RunEventLoop(TFailureSink& sink) {
         } catch (...) {
             // A failure that escaped a pass of the loop: shown, and the loop
             // goes on.
-            sink.HandleEventFailure(std::current_exception());
+            if (failureSink_ != nullptr) failureSink_->HandleEventFailure(std::current_exception());
         }
     }
-    sink_ = nullptr;
 }
 
 void TQtBackend::Quit() {
@@ -187,33 +184,15 @@ void TQtBackend::CancelMouseCapture() {
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
 }
 
-void TQtBackend::HandleFailure(std::exception_ptr failure) noexcept {
-    if (sink_ == nullptr) {
-        // Before the loop runs there is no one to show it yet.
-        HandleFailureLater(std::move(failure));
-        return;
-    }
-    sink_->HandleEventFailure(std::move(failure));
-}
-
-void TQtBackend::HandleFailureLater(std::exception_ptr failure) noexcept {
+void TQtBackend::DeferFailure(std::exception_ptr failure) noexcept {
+    if (failureSink_ == nullptr || !app_) return;
+    failureSink_->DeferFailure(std::move(failure));
     try {
-        pending_.push_back(std::move(failure));
-        if (sink_ != nullptr && !deliveryPosted_ && app_) {
-            deliveryPosted_ = true;
-            QMetaObject::invokeMethod(app_.get(), [this] { DeliverPendingFailures(); }, Qt::QueuedConnection);
-        }
+        QMetaObject::invokeMethod(
+            app_.get(), [this] { if (failureSink_ != nullptr) failureSink_->ShowDeferredFailures(); },
+            Qt::QueuedConnection);
     } catch (...) {
-        // Out of memory while recording a failure: it is lost.
-    }
-}
-
-void TQtBackend::DeliverPendingFailures() noexcept {
-    deliveryPosted_ = false;
-    while (sink_ != nullptr && !pending_.empty()) {
-        std::exception_ptr failure = pending_.front();
-        pending_.erase(pending_.begin());
-        sink_->HandleEventFailure(failure);
+        // Out of memory: the failure is shown with the next one.
     }
 }
 

@@ -44,7 +44,6 @@ public:
     int AverageCharWidth() const override { return metrics_.averageCharWidth(); }
     // UTF-8: the length of a well-formed sequence, else 1.
     std::size_t CharLength(std::string_view text, std::size_t pos) const override;
-    const QFontMetrics& Metrics() const noexcept { return metrics_; }
 
 private:
     QFontMetrics metrics_;
@@ -53,7 +52,7 @@ private:
 // Paints a label's content into rect: the background, then the text runs
 // and mnemonic underlines of its layout, from the top-left corner. Nothing
 // is clipped here, so what it draws can be checked against the label's size.
-void PaintLabelContent(QPainter& painter, const QRect& rect, std::string_view text, const QFont& font,
+void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
                        const QPalette& palette);
 
 class TQtBackend;
@@ -63,10 +62,12 @@ class TLabelWidget : public QWidget {
     Q_OBJECT
 public:
     TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* parent);
-    void SetContent(std::string_view text, const QFont& font);
-    // The text as far as it can be drawn: all of it unless the line is
-    // wider than any window.
+    // Lays text out in font, keeps the layout to paint and returns its extent.
+    TSize SetContent(std::string_view text, const QFont& font);
+    // The text as far as it is laid out: all of it unless the line is wider
+    // than any window or longer than kMaxLaidOutBytes.
     const std::string& Text() const noexcept { return text_; }
+    const TTextLayout& Layout() const noexcept { return layout_; }
     const QFont& TextFont() const noexcept { return font_; }
     // Presents labels to accessibility tools as static text.
     static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
@@ -83,6 +84,7 @@ private:
     TQtBackend& backend_;
     TLabelInput& input_;
     std::string text_;
+    TTextLayout layout_;
     QFont font_;
 };
 
@@ -90,23 +92,31 @@ private:
 class TFormWidget : public QWidget {
     Q_OBJECT
 public:
-    TFormWidget(TQtBackend& backend, TFormInput& input, const TFormDesign& design);
+    TFormWidget(TQtBackend& backend, TFormInput& input);
+    // The client size the program asks for, cut so that the frame stays
+    // within the window system's coordinates (FitWindowExtent).
+    void SetClientSize(TSize size);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The window manager's frame is known only once it has framed the
+    // window, which moves the client area: the size is fitted again.
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    void Fit();
+
     TQtBackend& backend_;
     TFormInput& input_;
+    TSize wanted_;
 };
 
 class TQtLabel : public TNativeLabel {
 public:
     TQtLabel(TQtBackend& backend, TLabelInput& input, QWidget* parent);
     ~TQtLabel() override;
-    TSize MeasureText(std::string_view text, const TFontSpec& font) override;
-    void Update(std::string_view text, const TFontSpec& font, const TRect& bounds) override;
-    void SetMouseCapture(bool captured) override;
+    TSize SetText(std::string_view text, const TFontSpec& font) override;
+    void SetBounds(const TRect& bounds) override;
     TLabelWidget* Widget() const noexcept { return widget_; }
 
 private:
@@ -117,15 +127,11 @@ class TQtForm : public TNativeForm {
 public:
     TQtForm(TQtBackend& backend, const TFormDesign& design, TFormInput& input);
     ~TQtForm() override;
-    TRect OuterBounds() const override;
     TSize ClientSize() const override;
-    void SetOuterSize(TSize size) override;
     void SetClientSize(TSize size) override;
     void SetFont(const TFontSpec& font) override;
     std::unique_ptr<TNativeLabel> CreateLabel(TLabelInput& input) override;
     void Show(TShowRequest request) override;
-    bool IsVisible() const override;
-    void Destroy() override;
     TFormWidget* Widget() const noexcept { return widget_; }
 
 private:
@@ -162,7 +168,7 @@ public:
     int ScreenPixelsPerInch() override;
     int ZeroTextHeight(const TFontSpec& font) override;
     std::unique_ptr<TNativeForm> CreateForm(const TFormDesign& design, TFormInput& input) override;
-    void RunEventLoop(TFailureSink& sink) override;
+    void RunEventLoop() override;
     void Quit() override;
     void CancelMouseCapture() override;
     void ShowErrorBox(std::string_view caption, std::string_view text) override;
@@ -175,12 +181,13 @@ public:
         try {
             call();
         } catch (...) {
-            HandleFailure(std::current_exception());
+            if (failureSink_ != nullptr) failureSink_->HandleEventFailure(std::current_exception());
         }
     }
     // A failure caught where no box may come up (painting, Qt's own code):
-    // reported from the event loop as soon as it gets control back.
-    void HandleFailureLater(std::exception_ptr failure) noexcept;
+    // kept by the failure sink, which shows it as soon as the event loop
+    // gets control back.
+    void DeferFailure(std::exception_ptr failure) noexcept;
 
     // The first of the program's windows that still exists: the main window.
     TFormWidget* MainWindow() const;
@@ -198,8 +205,6 @@ private:
         TQtBackend& backend_;
     };
 
-    void HandleFailure(std::exception_ptr failure) noexcept;
-    void DeliverPendingFailures() noexcept;
     QPoint ScreenCentre() const;
 
     int argc_;
@@ -208,9 +213,6 @@ private:
     std::unique_ptr<TQtApplication> app_;
     QIcon icon_;
     std::string title_;
-    TFailureSink* sink_ = nullptr;
-    std::vector<std::exception_ptr> pending_;
-    bool deliveryPosted_ = false;
     bool quit_ = false;
     std::vector<QPointer<TFormWidget>> forms_;
     std::unique_ptr<QWidget> programWindow_;

@@ -12,10 +12,6 @@
 namespace titles::framework::qt {
 namespace {
 
-QPalette::ColorRole RoleOf(TSystemColor color) {
-    return color == TSystemColor::ButtonFace ? QPalette::Button : QPalette::WindowText;
-}
-
 bool MapButton(Qt::MouseButton qtButton, TMouseButton& button) {
     switch (qtButton) {
     case Qt::LeftButton: button = TMouseButton::Left; return true;
@@ -34,10 +30,6 @@ QString FromBytes(std::string_view text) {
 QFont MakeFont(const TFontSpec& design) {
     QFont font(FromBytes(design.name));
     if (design.height > 0) font.setPixelSize(design.height);
-    font.setBold(design.style.bold);
-    font.setItalic(design.style.italic);
-    font.setUnderline(design.style.underline);
-    font.setStrikeOut(design.style.strikeOut);
     return font;
 }
 
@@ -49,20 +41,19 @@ std::size_t TQtTextMetrics::CharLength(std::string_view text, std::size_t pos) c
     return std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
 }
 
-void PaintLabelContent(QPainter& painter, const QRect& rect, std::string_view text, const QFont& font,
+void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
                        const QPalette& palette) {
     painter.fillRect(rect, palette.color(QPalette::Button));
-    const TQtTextMetrics metrics(font);
-    const TTextLayout layout = LayoutText(text, metrics);
+    const QFontMetrics metrics(font);
     const QColor ink = palette.color(QPalette::WindowText);
     painter.setFont(font);
     painter.setPen(ink);
-    const int baseline = rect.top() + metrics.Metrics().ascent();
+    const int baseline = rect.top() + metrics.ascent();
     for (const TTextRun& run : layout.runs) {
         painter.drawText(QPoint(rect.left() + run.x, baseline), FromBytes(run.text));
     }
-    const int underlineTop = baseline + metrics.Metrics().underlinePos();
-    const int thickness = std::max(1, metrics.Metrics().lineWidth());
+    const int underlineTop = baseline + metrics.underlinePos();
+    const int thickness = std::max(1, metrics.lineWidth());
     for (const TUnderline& underline : layout.underlines) {
         painter.fillRect(rect.left() + underline.x, underlineTop, underline.width, thickness, ink);
     }
@@ -76,14 +67,16 @@ TLabelWidget::TLabelWidget(TQtBackend& backend, TLabelInput& input, QWidget* par
     setFocusPolicy(Qt::NoFocus);
 }
 
-// The widget keeps the text only as far as it can be drawn; screen readers
+// The widget keeps the text only as far as it is laid out; screen readers
 // get that part as the label shows it, and Qt tells them when it changes.
-void TLabelWidget::SetContent(std::string_view text, const QFont& font) {
+TSize TLabelWidget::SetContent(std::string_view text, const QFont& font) {
     font_ = font;
-    text_ = text.substr(0, LayoutText(text, TQtTextMetrics(font_)).laidOutBytes);
+    layout_ = LayoutText(text, TQtTextMetrics(font_));
+    text_ = text.substr(0, layout_.laidOutBytes);
     const QString name = FromBytes(ShownText(text_));
     if (name != accessibleName()) setAccessibleName(name);
     update();
+    return layout_.extent;
 }
 
 QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
@@ -94,9 +87,9 @@ QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* o
 void TLabelWidget::paintEvent(QPaintEvent*) {
     try {
         QPainter painter(this);
-        PaintLabelContent(painter, rect(), text_, font_, palette());
+        PaintLabelContent(painter, rect(), layout_, font_, palette());
     } catch (...) {
-        backend_.HandleFailureLater(std::current_exception());
+        backend_.DeferFailure(std::current_exception());
     }
 }
 
@@ -123,17 +116,12 @@ void TLabelWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---------------------------------------------------------------- TFormWidget
 
-TFormWidget::TFormWidget(TQtBackend& backend, TFormInput& input, const TFormDesign& design)
+TFormWidget::TFormWidget(TQtBackend& backend, TFormInput& input)
     : QWidget(nullptr), backend_(backend), input_(input) {
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
-    if (design.borderStyle != TBorderStyle::None) flags |= Qt::WindowTitleHint;
-    if (design.systemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (design.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
-    if (design.maximizeBox && design.borderStyle == TBorderStyle::Sizeable) flags |= Qt::WindowMaximizeButtonHint;
-    if (design.borderStyle == TBorderStyle::None) flags |= Qt::FramelessWindowHint;
-    setWindowFlags(flags);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(RoleOf(design.color)));
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
     setPalette(pal);
     setAutoFillBackground(true);
 }
@@ -145,6 +133,23 @@ void TFormWidget::closeEvent(QCloseEvent* event) {
     backend_.Dispatch([&] { input_.CloseRequested(); });
 }
 
+void TFormWidget::SetClientSize(TSize size) {
+    wanted_ = size;
+    Fit();
+}
+
+void TFormWidget::moveEvent(QMoveEvent*) { Fit(); }
+
+// For a top-level widget the frame geometry places the outer frame; before
+// the window manager has framed the window it is the client area itself.
+void TFormWidget::Fit() {
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    const QSize client(std::max(0, FitWindowExtent(outer.x(), wanted_.width + frame.width()) - frame.width()),
+                       std::max(0, FitWindowExtent(outer.y(), wanted_.height + frame.height()) - frame.height()));
+    setFixedSize(client);
+}
+
 // ------------------------------------------------------------------- TQtLabel
 
 TQtLabel::TQtLabel(TQtBackend& backend, TLabelInput& input, QWidget* parent)
@@ -154,24 +159,19 @@ TQtLabel::TQtLabel(TQtBackend& backend, TLabelInput& input, QWidget* parent)
 
 TQtLabel::~TQtLabel() { delete widget_.data(); }
 
-TSize TQtLabel::MeasureText(std::string_view text, const TFontSpec& font) {
-    return LayoutText(text, TQtTextMetrics(MakeFont(font))).extent;
+TSize TQtLabel::SetText(std::string_view text, const TFontSpec& font) {
+    return widget_ ? widget_->SetContent(text, MakeFont(font)) : TSize{};
 }
 
-void TQtLabel::Update(std::string_view text, const TFontSpec& font, const TRect& bounds) {
-    if (!widget_) return;
-    widget_->SetContent(text, MakeFont(font));
-    widget_->setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+void TQtLabel::SetBounds(const TRect& bounds) {
+    if (widget_) widget_->setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
 }
-
-// Qt gives the label the mouse from a press until the release by itself.
-void TQtLabel::SetMouseCapture(bool) {}
 
 // -------------------------------------------------------------------- TQtForm
 
 TQtForm::TQtForm(TQtBackend& backend, const TFormDesign& design, TFormInput& input)
-    : backend_(backend), widget_(new TFormWidget(backend, input, design)) {
-    widget_->setWindowTitle(FromBytes(design.caption.empty() ? backend.Title() : design.caption));
+    : backend_(backend), widget_(new TFormWidget(backend, input)) {
+    widget_->setWindowTitle(FromBytes(backend.Title()));
     if (!backend.Icon().isNull()) widget_->setWindowIcon(backend.Icon());
     widget_->setFont(MakeFont(design.font));
     // For a top-level widget move() places the outer frame's corner.
@@ -186,28 +186,13 @@ TQtForm::~TQtForm() {
     }
 }
 
-TRect TQtForm::OuterBounds() const {
-    if (!widget_) return {};
-    const QRect r = widget_->frameGeometry();
-    return {r.x(), r.y(), r.width(), r.height()};
-}
-
 TSize TQtForm::ClientSize() const {
     if (!widget_) return {};
     return {widget_->width(), widget_->height()};
 }
 
-// The frame's size is the window manager's: the client area is what the
-// program sets, the outer size minus the frame as it stands now.
-void TQtForm::SetOuterSize(TSize size) {
-    if (!widget_) return;
-    const QSize frame = widget_->frameGeometry().size() - widget_->size();
-    SetClientSize({size.width - frame.width(), size.height - frame.height()});
-}
-
 void TQtForm::SetClientSize(TSize size) {
-    if (!widget_) return;
-    widget_->setFixedSize(std::max(0, size.width), std::max(0, size.height));
+    if (widget_) widget_->SetClientSize(size);
 }
 
 void TQtForm::SetFont(const TFontSpec& font) {
@@ -225,12 +210,6 @@ void TQtForm::Show(TShowRequest request) {
     case TShowRequest::MinimizedNoActivate: widget_->showMinimized(); break;
     case TShowRequest::Normal: widget_->show(); break;
     }
-}
-
-bool TQtForm::IsVisible() const { return widget_ && widget_->isVisible(); }
-
-void TQtForm::Destroy() {
-    if (widget_) widget_->hide();
 }
 
 }  // namespace titles::framework::qt

@@ -121,7 +121,6 @@ void TWin32Backend::CreateProgramWindow(std::string_view title) {
         DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
         DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
     }
-    ThrowPendingFailure();
 }
 
 std::string TWin32Backend::ProgramWindowTitle() {
@@ -169,9 +168,7 @@ void TWin32Backend::FormDestroyed(TWin32Form& form) noexcept {
     if (programWindow_) ShowWindow(programWindow_.Get(), SW_HIDE);
 }
 
-void TWin32Backend::RunEventLoop(TFailureSink& sink) {
-    sink_ = &sink;
-    if (pendingFailure_) sink.HandleEventFailure(std::exchange(pendingFailure_, nullptr));
+void TWin32Backend::RunEventLoop() {
     bool quit = false;
     while (!quit) {
         try {
@@ -187,24 +184,15 @@ void TWin32Backend::RunEventLoop(TFailureSink& sink) {
                 WaitMessage();
             }
         } catch (...) {
-            sink.HandleEventFailure(std::current_exception());
+            EventFailed(std::current_exception());
         }
     }
-    sink_ = nullptr;
 }
 
 void TWin32Backend::Quit() { PostQuitMessage(0); }
 
 void TWin32Backend::EventFailed(std::exception_ptr failure) noexcept {
-    if (sink_ != nullptr) {
-        sink_->HandleEventFailure(std::move(failure));
-    } else if (!pendingFailure_) {
-        pendingFailure_ = std::move(failure);
-    }
-}
-
-void TWin32Backend::ThrowPendingFailure() {
-    if (pendingFailure_) std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+    if (failureSink_ != nullptr) failureSink_->HandleEventFailure(std::move(failure));
 }
 
 void TWin32Backend::ShowProgramWindow(int command) {

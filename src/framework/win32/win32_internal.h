@@ -3,10 +3,9 @@
 // icon and the task bar entry; the main window with its label as a child
 // window; the message loop; and the message boxes.
 //
-// Every window procedure catches whatever its handlers throw: while the
-// event loop runs the failure goes to the loop's failure sink, before that
-// it is kept and raised again when the backend call that led to the
-// message returns. No exception crosses a Win32 frame.
+// Every window procedure catches whatever its handlers throw and hands it
+// to the failure sink, which shows it at once. No exception crosses a Win32
+// frame.
 #pragma once
 
 #include <exception>
@@ -56,9 +55,8 @@ public:
     TWin32Label(TWin32Backend& backend, HWND parent, TLabelInput& input);
     ~TWin32Label() override;
 
-    TSize MeasureText(std::string_view text, const TFontSpec& font) override;
-    void Update(std::string_view text, const TFontSpec& font, const TRect& bounds) override;
-    void SetMouseCapture(bool captured) override;
+    TSize SetText(std::string_view text, const TFontSpec& font) override;
+    void SetBounds(const TRect& bounds) override;
 
     HWND Handle() const noexcept { return window_.Get(); }
 
@@ -67,7 +65,6 @@ private:
     void OnPaint(HWND window);
     void OnPress(TMouseButton button, bool doubleClick);
     void OnRelease(TMouseButton button, LPARAM position);
-    const TFontHandle& FontFor(const TFontSpec& wanted, TFontHandle& scratch) const;
 
     TLabelInput& input_;
     HWND parent_;
@@ -83,22 +80,20 @@ public:
     TWin32Form(TWin32Backend& backend, const TFormDesign& design, TFormInput& input);
     ~TWin32Form() override;
 
-    TRect OuterBounds() const override;
     TSize ClientSize() const override;
-    void SetOuterSize(TSize size) override;
     void SetClientSize(TSize size) override;
     void SetFont(const TFontSpec& font) override;
     std::unique_ptr<TNativeLabel> CreateLabel(TLabelInput& input) override;
     void Show(TShowRequest request) override;
-    bool IsVisible() const override;
-    void Destroy() override;
+    bool IsVisible() const;
+    // Destroys the window before the object goes.
+    void Destroy();
 
     HWND Handle() const noexcept { return window_.Get(); }
     TFormInput& Input() const noexcept { return input_; }
 
 private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void SetOuterBounds(const RECT& outer, UINT extraFlags);
 
     TFormInput& input_;
     TFontHandle font_;
@@ -132,7 +127,7 @@ public:
 
     std::unique_ptr<TNativeForm> CreateForm(const TFormDesign& design, TFormInput& input) override;
 
-    void RunEventLoop(TFailureSink& sink) override;
+    void RunEventLoop() override;
     void Quit() override;
 
     void CancelMouseCapture() override;
@@ -144,8 +139,6 @@ public:
     HWND ProgramWindow() const noexcept { return programWindow_.Get(); }
     // A handler of one of the backend's windows failed.
     void EventFailed(std::exception_ptr failure) noexcept;
-    // Raises a failure kept from a message handled outside the event loop.
-    void ThrowPendingFailure();
     void RegisterFormClass(const std::string& className);
     void FormCreated(TWin32Form& form);
     void FormDestroyed(TWin32Form& form) noexcept;
@@ -172,8 +165,6 @@ private:
     TWin32Form* mainForm_ = nullptr;
     bool mainHiddenByMinimize_ = false;
     TMonitorApi monitors_ = TMonitorApi::Lookup();
-    TFailureSink* sink_ = nullptr;
-    std::exception_ptr pendingFailure_;
     bool fatalBoxShown_ = false;
 };
 

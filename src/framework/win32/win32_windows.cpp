@@ -2,60 +2,30 @@
 #include <algorithm>
 #include <string>
 
-#include "base/texts.h"
-#include "framework/win32/win32_internal.h"
 #include "base/failure.h"
+#include "base/texts.h"
+#include "framework/text_layout.h"
+#include "framework/win32/win32_internal.h"
 
 namespace titles::framework::win32 {
 namespace {
 
-// No window is wider than kMaxWindowExtent, and every character is at least
-// a pixel wide (a mnemonic's "&" and a double-byte character take two bytes
-// each): what lies beyond this many bytes can never be seen, and is neither
-// measured nor drawn.
-constexpr std::size_t kMaxShownBytes = 4 * static_cast<std::size_t>(kMaxWindowExtent);
-
-std::string_view Showable(std::string_view text) noexcept { return text.substr(0, kMaxShownBytes); }
-
-int SystemColorIndex(TSystemColor color) noexcept {
-    return color == TSystemColor::ButtonFace ? COLOR_BTNFACE : COLOR_WINDOWTEXT;
-}
-
-// Mouse positions are signed: while the label holds the capture, a point
-// left of or above it is negative.
+// Mouse positions are signed: while the label holds the mouse, a point left
+// of or above it is negative.
 TPoint PointFromLParam(LPARAM position) noexcept {
     return {static_cast<short>(LOWORD(static_cast<DWORD_PTR>(position))),
             static_cast<short>(HIWORD(static_cast<DWORD_PTR>(position)))};
 }
 
-DWORD FormStyle(const TFormDesign& design) noexcept {
-    DWORD style = WS_CLIPCHILDREN;
-    switch (design.borderStyle) {
-    case TBorderStyle::Single:
-        style |= WS_CAPTION;
-        break;
-    case TBorderStyle::Sizeable:
-        style |= WS_CAPTION | WS_THICKFRAME;
-        break;
-    case TBorderStyle::None:
-        style |= WS_POPUP;
-        break;
-    }
-    if (design.borderStyle != TBorderStyle::None && design.systemMenu) {
-        style |= WS_SYSMENU;
-        if (design.minimizeBox) style |= WS_MINIMIZEBOX;
-        if (design.maximizeBox) style |= WS_MAXIMIZEBOX;
-    }
-    return style;
-}
+// A fixed single frame with a system menu and a minimise box.
+constexpr DWORD kFormStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 }  // namespace
 
 TFontHandle CreateDesignFont(const TFontSpec& design) {
-    HFONT font = CreateFontA(-design.height, 0, 0, 0, design.style.bold ? FW_BOLD : FW_NORMAL, design.style.italic,
-                             design.style.underline, design.style.strikeOut, static_cast<DWORD>(design.charset),
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             design.name.c_str());
+    HFONT font = CreateFontA(-design.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             static_cast<DWORD>(design.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, design.name.c_str());
     if (font == nullptr) throw TFailure(FormatText(texts::kCannotCreateFont, {std::string_view(design.name)}));
     return TFontHandle(font);
 }
@@ -75,53 +45,40 @@ TWin32Label::~TWin32Label() {
     window_.Reset();
 }
 
-const TFontHandle& TWin32Label::FontFor(const TFontSpec& wanted, TFontHandle& scratch) const {
-    if (font_ && wanted == fontSpec_) return font_;
-    scratch = CreateDesignFont(wanted);
-    return scratch;
-}
-
-TSize TWin32Label::MeasureText(std::string_view text, const TFontSpec& font) {
-    TFontHandle scratch;
-    const TFontHandle& measureFont = FontFor(font, scratch);
+// DrawTextA lays the text out, to measure it here and to paint it; both see
+// no more than kMaxLaidOutBytes of it. Nothing changes when the measure fails.
+TSize TWin32Label::SetText(std::string_view text, const TFontSpec& font) {
+    TFontHandle created = !font_ || font != fontSpec_ ? CreateDesignFont(font) : TFontHandle();
+    const std::string_view shown = text.substr(0, kMaxLaidOutBytes);
+    const std::string_view measured = TextToMeasure(shown);
     RECT extent{0, 0, bounds_.width, bounds_.height};
     {
         TWindowDC screen;
         if (!screen) throw TFailure(std::string(texts::kNoScreenContext));
-        TSelection selected(screen.Get(), measureFont.Get());
-        const std::string_view shown = Showable(text);
-        DrawTextA(screen.Get(), shown.data(), static_cast<int>(shown.size()), &extent, DT_CALCRECT | DT_EXPANDTABS);
+        TSelection selected(screen.Get(), created ? created.Get() : font_.Get());
+        DrawTextA(screen.Get(), measured.data(), static_cast<int>(measured.size()), &extent,
+                  DT_CALCRECT | DT_EXPANDTABS);
     }
+    if (created) {
+        font_ = std::move(created);
+        fontSpec_ = font;
+    }
+    if (shown != text_) {
+        text_ = shown;
+        SetWindowTextA(window_.Get(), text_.c_str());
+    }
+    InvalidateRect(window_.Get(), nullptr, TRUE);
     return {std::min<int>(extent.right, kMaxWindowExtent), std::min<int>(extent.bottom, kMaxWindowExtent)};
 }
 
-void TWin32Label::Update(std::string_view text, const TFontSpec& font, const TRect& bounds) {
-    if (!font_ || font != fontSpec_) {
-        font_ = CreateDesignFont(font);
-        fontSpec_ = font;
-    }
-    if (Showable(text) != text_) {
-        text_ = Showable(text);
-        SetWindowTextA(window_.Get(), text_.c_str());
-    }
-    // The area covered before is repainted by the parent, the new one by the label.
+// The area covered before is repainted by the parent, the new one by the label.
+void TWin32Label::SetBounds(const TRect& bounds) {
     const RECT before{bounds_.left, bounds_.top, bounds_.Right(), bounds_.Bottom()};
-    if (bounds != bounds_) {
-        bounds_ = bounds;
-        SetWindowPos(window_.Get(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        InvalidateRect(parent_, &before, TRUE);
-    }
+    bounds_ = bounds;
+    SetWindowPos(window_.Get(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(parent_, &before, TRUE);
     InvalidateRect(window_.Get(), nullptr, TRUE);
-    backend_.ThrowPendingFailure();
-}
-
-void TWin32Label::SetMouseCapture(bool captured) {
-    if (captured) {
-        SetCapture(window_.Get());
-    } else if (GetCapture() == window_.Get()) {
-        ReleaseCapture();
-    }
 }
 
 void TWin32Label::OnPaint(HWND window) {
@@ -132,13 +89,18 @@ void TWin32Label::OnPaint(HWND window) {
     if (!font_) return;
     TSelection selected(paint.Get(), font_.Get());
     SetBkMode(paint.Get(), TRANSPARENT);
-    SetTextColor(paint.Get(), GetSysColor(SystemColorIndex(fontSpec_.color)));
+    SetTextColor(paint.Get(), GetSysColor(COLOR_WINDOWTEXT));
     DrawTextA(paint.Get(), text_.data(), static_cast<int>(text_.size()), &area, DT_EXPANDTABS | DT_LEFT);
 }
 
-void TWin32Label::OnPress(TMouseButton button, bool doubleClick) { input_.MousePress(button, doubleClick); }
+// The label holds the mouse from a left press until the left release.
+void TWin32Label::OnPress(TMouseButton button, bool doubleClick) {
+    if (button == TMouseButton::Left) SetCapture(window_.Get());
+    input_.MousePress(button, doubleClick);
+}
 
 void TWin32Label::OnRelease(TMouseButton button, LPARAM position) {
+    if (button == TMouseButton::Left && GetCapture() == window_.Get()) ReleaseCapture();
     input_.MouseRelease(button, PointFromLParam(position));
 }
 
@@ -182,12 +144,11 @@ LRESULT TWin32Label::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
 TWin32Form::TWin32Form(TWin32Backend& backend, const TFormDesign& design, TFormInput& input)
     : TWindowObject(backend), input_(input) {
     backend.RegisterFormClass(design.className);
-    const DWORD style = FormStyle(design);
     RECT outer{0, 0, design.clientSize.width, design.clientSize.height};
-    AdjustWindowRectEx(&outer, style, FALSE, 0);
-    // Hidden, at the designed position, owned by the program-level window
-    // (so it has no task bar button of its own).
-    HWND window = CreateWindowExA(0, design.className.c_str(), design.caption.c_str(), style, design.position.x,
+    AdjustWindowRectEx(&outer, kFormStyle, FALSE, 0);
+    // Hidden, at the designed position, with no title, owned by the
+    // program-level window (so it has no task bar button of its own).
+    HWND window = CreateWindowExA(0, design.className.c_str(), "", kFormStyle, design.position.x,
                                   design.position.y, outer.right - outer.left, outer.bottom - outer.top,
                                   backend.ProgramWindow(), nullptr, backend.Instance(),
                                   static_cast<TWindowObject*>(this));
@@ -195,16 +156,9 @@ TWin32Form::TWin32Form(TWin32Backend& backend, const TFormDesign& design, TFormI
     window_.Reset(window);
     SetFont(design.font);
     backend.FormCreated(*this);
-    backend.ThrowPendingFailure();
 }
 
 TWin32Form::~TWin32Form() { Destroy(); }
-
-TRect TWin32Form::OuterBounds() const {
-    RECT r{};
-    GetWindowRect(window_.Get(), &r);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 TSize TWin32Form::ClientSize() const {
     RECT r{};
@@ -212,16 +166,18 @@ TSize TWin32Form::ClientSize() const {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-void TWin32Form::SetOuterSize(TSize size) {
-    SetWindowPos(window_.Get(), nullptr, 0, 0, size.width, size.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    backend_.ThrowPendingFailure();
-}
-
+// The outer size is the frame as it stands around the new client size.
 void TWin32Form::SetClientSize(TSize size) {
-    const TRect outer = OuterBounds();
-    const TSize client = ClientSize();
-    SetOuterSize({outer.width - client.width + size.width, outer.height - client.height + size.height});
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(window_.Get(), &outer);
+    GetClientRect(window_.Get(), &client);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int newWidth = FitWindowExtent(outer.left, width - client.right + size.width);
+    const int newHeight = FitWindowExtent(outer.top, height - client.bottom + size.height);
+    if (newWidth == width && newHeight == height) return;
+    SetWindowPos(window_.Get(), nullptr, 0, 0, newWidth, newHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
 
 void TWin32Form::SetFont(const TFontSpec& font) {
@@ -248,7 +204,6 @@ void TWin32Form::Show(TShowRequest request) {
         ShowWindow(window_.Get(), SW_SHOWNORMAL);
         break;
     }
-    backend_.ThrowPendingFailure();
 }
 
 bool TWin32Form::IsVisible() const { return window_ && IsWindowVisible(window_.Get()) != FALSE; }
