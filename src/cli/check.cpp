@@ -81,33 +81,32 @@ TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string f
     }
     report.utf8ByteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF";
 
+    // The non-empty entries' offsets, put in buckets by hash and each bucket
+    // sorted by content and then by place: equal entries lie together, the
+    // first of them at the head. Entries made to share a bucket only cost a
+    // sort of that bucket, n log n. A bucket for every kilobyte or so of text
+    // keeps the buckets' counts in the cache; four bytes an entry.
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
-    std::size_t filled = 0;  // non-empty entries
+    const std::size_t buckets = std::bit_ceil(text.size() / 1024 + 1);
+    std::vector<std::uint32_t> ends(buckets);  // entries in each bucket, then where each starts, then ends
+    std::size_t filled = 0;                    // non-empty entries
     ForEachEntry(text, [&](std::string_view entry, std::int64_t index) {
         const std::int64_t line = index + 1;
         report.entries = line;
         if (entry.empty()) return Tally(report.empty, line);
         ++filled;
+        ++ends[Hash(entry) & (buckets - 1)];
         if (IsBlank(entry.front()) || IsBlank(entry.back())) Tally(report.padded, line);
         if (entry.find('&') != std::string_view::npos) Tally(report.ampersand, line);
         if (entry.find('\t') != std::string_view::npos) Tally(report.tab, line);
         if (EndsWithGerund(entry)) Tally(report.gerunds, line);
     });
-    // The non-empty entries' offsets, put in buckets by hash and each bucket
-    // sorted by content and then by place: equal entries lie together, the
-    // first of them at the head. Entries made to share a bucket only cost a
-    // sort of that bucket, n log n. Five bytes an entry at most.
-    const std::size_t buckets = std::bit_ceil(filled / 8 + 1);
-    std::vector<std::uint32_t> offsets(filled);
-    std::vector<std::uint32_t> ends(buckets);  // where each bucket starts, then ends
-    const auto each = [&](auto&& visit) {
-        ForEachEntry(text, [&](std::string_view entry, std::int64_t) {
-            if (!entry.empty()) visit(ends[Hash(entry) & (buckets - 1)], entry.data() - text.data());
-        });
-    };
-    each([](std::uint32_t& end, std::ptrdiff_t) { ++end; });
     std::exclusive_scan(ends.begin(), ends.end(), ends.begin(), 0u);
-    each([&](std::uint32_t& end, std::ptrdiff_t offset) { offsets[end++] = static_cast<std::uint32_t>(offset); });
+    std::vector<std::uint32_t> offsets(filled);
+    ForEachEntry(text, [&](std::string_view entry, std::int64_t) {
+        const auto offset = static_cast<std::uint32_t>(entry.data() - text.data());
+        if (!entry.empty()) offsets[ends[Hash(entry) & (buckets - 1)]++] = offset;
+    });
     const auto before = [text](std::uint32_t a, std::uint32_t b) {
         const int order = CompareEntries(text, a, b);
         return order < 0 || (order == 0 && a < b);
