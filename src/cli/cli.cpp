@@ -146,7 +146,7 @@ TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
                 name = folder + "/" + name;
                 break;
             }
-            searched += ", " + folder;
+            searched += ", " + QuotedName(folder);
         }
         if (source->Missing()) throw TListNotFoundError(name, searched);
     }

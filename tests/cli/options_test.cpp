@@ -2,7 +2,6 @@
 // description of what it refuses.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -109,12 +108,12 @@ TEST(FailureText, WordsEachKindFromItsFacts) {
     struct Row {
         TFailureKind kind;
         int systemError;
-        const char* english;
+        std::string english;
     };
     const Row rows[] = {
         {TFailureKind::FileOpen, 0, "cannot open $'a\\eb'"},
-        {TFailureKind::FileOpen, EACCES, "cannot open $'a\\eb': Permission denied"},
-        {TFailureKind::FileRead, EIO, "cannot read $'a\\eb': Input/output error"},
+        {TFailureKind::FileOpen, 5, "cannot open $'a\\eb': " + SystemReason(5)},
+        {TFailureKind::FileRead, 5, "cannot read $'a\\eb': " + SystemReason(5)},
         {TFailureKind::NotAFile, 0, "cannot open $'a\\eb': not a file or a pipe"},
         {TFailureKind::FileTooLarge, 0, "cannot open $'a\\eb': 2 GiB or larger"},
     };
