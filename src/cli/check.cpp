@@ -155,11 +155,11 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
     const TListReport& n = report.nouns;
 
     if (a.entries < kMinAdjectives) {
-        report.problems.push_back(a.file + " has " + Plural(a.entries, "entry", "entries") + ", at least " +
+        report.problems.push_back(QuotedName(a.file) + " has " + Plural(a.entries, "entry", "entries") + ", at least " +
                                   std::to_string(kMinAdjectives) + " are needed");
     }
     if (n.entries < kMinNouns) {
-        report.problems.push_back(n.file + " has " + Plural(n.entries, "entry", "entries") + ", at least " +
+        report.problems.push_back(QuotedName(n.file) + " has " + Plural(n.entries, "entry", "entries") + ", at least " +
                                   std::to_string(kMinNouns) + " are needed");
     }
     if (n.gerunds.count < kMinGerunds) {
@@ -168,7 +168,7 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
     }
 
     for (const TListReport* list : {&a, &n}) {
-        const std::string& f = list->file;
+        const std::string f = QuotedName(list->file);
         if (list->utf16ZeroOffset) {
             report.warnings.push_back(f + " looks like UTF-16: a zero byte at offset " +
                                       std::to_string(*list->utf16ZeroOffset) +

@@ -23,7 +23,7 @@ std::string Magnitude(const TBigCount& count) {
 }
 
 std::string ListLine(const std::string& file, std::int64_t entries) {
-    return file + ": " + Plural(entries, "entry", "entries");
+    return QuotedName(file) + ": " + Plural(entries, "entry", "entries");
 }
 
 // Words of the grammar as the reports quote them: "ing", " and ", "using, of, for".
@@ -115,9 +115,9 @@ std::string FormatStatsText(const TStats& stats, const std::string& adjectiveFil
 std::string FormatStatsJson(const TStats& stats, const std::string& adjectiveFile, const std::string& nounFile) {
     const TListCounts& c = stats.counts;
     std::string out = "{\n";
-    out += "  \"adjectives\": {\"file\": " + JsonString(adjectiveFile) +
+    out += "  \"adjectives\": {" + JsonNameMembers("file", adjectiveFile) +
            ", \"entries\": " + std::to_string(c.adjectives) + "},\n";
-    out += "  \"nouns\": {\"file\": " + JsonString(nounFile) + ", \"entries\": " + std::to_string(c.nouns) +
+    out += "  \"nouns\": {" + JsonNameMembers("file", nounFile) + ", \"entries\": " + std::to_string(c.nouns) +
            ", \"ending_in_ing\": " + std::to_string(c.gerunds) + "},\n";
     out += "  \"compositions\": \"" + stats.total.ToDecimal() + "\",\n";
     out += "  \"distinct_titles_at_most\": \"" + std::to_string(kMostDistinctTitles) + "\",\n";

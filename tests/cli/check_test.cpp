@@ -179,6 +179,7 @@ TEST(CheckReportText, QuotesFileNamesATerminalCouldActOn) {
     const TCheckReport report = CheckWordLists(CheckWordBytes("A\n", TListRole::Adjectives, "a\x1b.txt"),
                                                CheckWordBytes(kGoodNouns, TListRole::Nouns, "n.txt"));
     EXPECT_EQ(FormatCheckText(report).rfind("$'a\\e.txt' (adjectives, 2 bytes)\n", 0), 0u);
+    EXPECT_EQ(FormatCheckText(report).find('\x1b'), std::string::npos) << "a problem names the file raw";
 }
 
 TEST(CheckReportJson, FieldsForScripts) {
@@ -220,7 +221,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "  ],\n"
               "  \"complete\": true,\n"
               "  \"problems\": [],\n"
-              "  \"warnings\": [\"a\\ufffd.txt starts with a UTF-8 byte-order mark, which stays part of line 1\", "
+              "  \"warnings\": [\"$'a\\\\xff.txt' starts with a UTF-8 byte-order mark, which stays part of line 1\", "
               "\"n.txt: 1 duplicate entry\"],\n"
               "  \"exit_code\": 3\n"
               "}\n");
