@@ -189,22 +189,19 @@ public:
     void Forget(TFormWidget* widget);
 
 private:
-    class TDestroyWatch : public QAbstractNativeEventFilter {
-    public:
-        explicit TDestroyWatch(TQtBackend& backend) : backend_(backend) {}
+    struct TDestroyWatch : QAbstractNativeEventFilter {
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
-    private:
-        TQtBackend& backend_;
     };
 
     void HandleFailure(std::exception_ptr failure) noexcept;
     void DeliverPendingFailures() noexcept;
-    QPoint ScreenCentre() const;
+    QRect MonitorInUse() const;
+    void RunBox(std::string_view caption, std::string_view text, QWidget* owner);
 
-    int argc_;
-    char** argv_;
     std::string argv0_;
+    int qtArgc_ = 1;
+    char qtName_[1] = {};
+    char* qtArgv_[2] = {qtName_, nullptr};
     std::unique_ptr<TQtApplication> app_;
     QIcon icon_;
     std::string title_;
@@ -213,14 +210,13 @@ private:
     bool deliveryPosted_ = false;
     bool quit_ = false;
     std::vector<QPointer<TFormWidget>> forms_;
-    std::unique_ptr<QWidget> programWindow_;
-    TDestroyWatch destroyWatch_{*this};
+    TDestroyWatch destroyWatch_;
 };
 
 // Whether the window system Qt is about to use can be reached: an empty
 // string, or the reason why not. Qt's own start-up ends the process when its
 // display is missing, so this runs before it.
-std::string CheckDisplay(int argc, char** argv);
+std::string CheckDisplay();
 // Closes the connection CheckDisplay made, once Qt has connected.
 void ReleaseDisplayProbe() noexcept;
 
