@@ -240,6 +240,21 @@ void TQtBackend::RunBox(std::string_view caption, std::string_view text, QWidget
             move(monitor_.x() + (monitor_.width() - outer.width()) / 2,
                  monitor_.y() + (monitor_.height() - outer.height()) / 2);
         }
+        // The box fixes its size in Qt's terms whenever it lays itself out;
+        // on Wayland that is undone (see OnWayland).
+        bool event(QEvent* event) override {
+            const bool handled = QMessageBox::event(event);
+            if (OnWayland() && minimumSize() != QSize(0, 0)) {
+                setMinimumSize(0, 0);
+                setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                QMetaObject::invokeMethod(this, [this] { FixWaylandSize(*this); }, Qt::QueuedConnection);
+            }
+            return handled;
+        }
+        void changeEvent(QEvent* event) override {
+            QMessageBox::changeEvent(event);
+            KeepNormalOnWayland(*this, *event);
+        }
 
     private:
         QRect monitor_;

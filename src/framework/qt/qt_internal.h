@@ -58,6 +58,18 @@ void PaintLabelContent(QPainter& painter, const QRect& rect, std::string_view te
 
 class TQtBackend;
 
+// Native Wayland. Its windows are not fixed in Qt's terms, since Qt would
+// then acknowledge a maximised state at the fixed size, which the protocol
+// forbids; and Qt tells the compositor their size limits without the
+// decoration it draws. So the limits are sent again in the protocol's terms,
+// the whole window geometry (taking effect with Qt's next frame), and a
+// maximised or full-screen state that the compositor gives a window (Qt's
+// decoration offers maximising whatever the window's flags) is given back at
+// once.
+bool OnWayland();
+void FixWaylandSize(QWidget& window);
+void KeepNormalOnWayland(QWidget& window, const QEvent& event);
+
 // The label: a child widget that paints its text and passes the mouse on.
 class TLabelWidget : public QWidget {
     Q_OBJECT
@@ -94,6 +106,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     TQtBackend& backend_;

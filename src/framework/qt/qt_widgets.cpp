@@ -3,8 +3,14 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
+#include <qpa/qplatformnativeinterface.h>
 
 #include <algorithm>
+#include <cstdint>
+
+#include <dlfcn.h>
 
 #include "base/utf8.h"
 #include "framework/qt/qt_internal.h"
@@ -39,6 +45,33 @@ QFont MakeFont(const TFontSpec& design) {
     font.setUnderline(design.style.underline);
     font.setStrikeOut(design.style.strikeOut);
     return font;
+}
+
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+void FixWaylandSize(QWidget& window) {
+    using TMarshal = void (*)(void*, std::uint32_t, ...);
+    static const TMarshal marshal = [] {
+        void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return library == nullptr ? nullptr : reinterpret_cast<TMarshal>(dlsym(library, "wl_proxy_marshal"));
+    }();
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    void* toplevel = native == nullptr || window.windowHandle() == nullptr
+                         ? nullptr
+                         : native->nativeResourceForWindow("xdg_toplevel", window.windowHandle());
+    if (marshal == nullptr || toplevel == nullptr) return;
+    enum : std::uint32_t { kSetMaxSize = 7, kSetMinSize = 8 };  // xdg_toplevel's request numbers
+    const QSize size = window.frameGeometry().size();
+    marshal(toplevel, kSetMaxSize, size.width(), size.height());
+    marshal(toplevel, kSetMinSize, size.width(), size.height());
+}
+
+void KeepNormalOnWayland(QWidget& window, const QEvent& event) {
+    static constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event.type() == QEvent::WindowStateChange && OnWayland() && (window.windowState() & kLarge)) {
+        // Once the large frame is out: a compositor may not take it back before.
+        QTimer::singleShot(50, &window, [&window] { window.setWindowState(window.windowState() & ~kLarge); });
+    }
 }
 
 // ------------------------------------------------------------- TQtTextMetrics
@@ -145,6 +178,11 @@ void TFormWidget::closeEvent(QCloseEvent* event) {
     backend_.Dispatch([&] { input_.CloseRequested(); });
 }
 
+void TFormWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    KeepNormalOnWayland(*this, *event);
+}
+
 // ------------------------------------------------------------------- TQtLabel
 
 TQtLabel::TQtLabel(TQtBackend& backend, TLabelInput& input, QWidget* parent)
@@ -205,9 +243,28 @@ void TQtForm::SetOuterSize(TSize size) {
     SetClientSize({size.width - frame.width(), size.height - frame.height()});
 }
 
+// On X11 the size is fixed in Qt's terms, which become the window manager's
+// hints; on Wayland it is only set (see OnWayland).
 void TQtForm::SetClientSize(TSize size) {
     if (!widget_) return;
-    widget_->setFixedSize(std::max(0, size.width), std::max(0, size.height));
+    QSize client(std::max(0, size.width), std::max(0, size.height));
+    if (!OnWayland()) {
+        widget_->setFixedSize(client);
+        return;
+    }
+    // Where the compositor leaves the decoration to the client, Qt's own has
+    // its icon in the first 30 pixels of the title bar and its buttons in the
+    // last 76, and centres the title (14 pixels high) over the whole bar: the
+    // window is kept wide enough for all of them, wider than a short phrase.
+    const QMargins frame = widget_->windowHandle() != nullptr ? widget_->windowHandle()->frameMargins() : QMargins();
+    if (frame.top() > 0) {
+        QFont font = QGuiApplication::font();
+        font.setPixelSize(14);
+        const int titleWidth = QFontMetrics(font).horizontalAdvance(widget_->windowTitle());
+        client.setWidth(std::max(client.width(), 2 * 76 + titleWidth - frame.left() - frame.right()));
+    }
+    widget_->resize(client);
+    FixWaylandSize(*widget_);
 }
 
 void TQtForm::SetFont(const TFontSpec& font) {
@@ -225,6 +282,7 @@ void TQtForm::Show(TShowRequest request) {
     case TShowRequest::MinimizedNoActivate: widget_->showMinimized(); break;
     case TShowRequest::Normal: widget_->show(); break;
     }
+    if (OnWayland()) SetClientSize({widget_->width(), widget_->height()});
 }
 
 bool TQtForm::IsVisible() const { return widget_ && widget_->isVisible(); }
