@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QMessageBox>
 #include <QScreen>
+#include <QWindow>
+#include <qpa/qplatformwindow_p.h>
 
 #include <cmath>
 #include <cstdio>
@@ -226,19 +228,30 @@ void TQtBackend::ShowFatalBox(std::string_view caption, std::string_view text) {
 }
 
 void TQtBackend::RunBox(std::string_view caption, std::string_view text, QWidget* owner) {
-    // A message box takes its final size as it is shown: it is centred then,
-    // before the window system maps it.
+    // A message box takes its final size as it is shown, and some window
+    // managers (weston's for Xwayland) place a window only where it was
+    // created: the size is found on a box never put on screen, and the box
+    // is created centred on the monitor in use, and centred again as shown.
     class TBox : public QMessageBox {
     public:
         TBox(const QString& caption, const QString& text, QWidget* owner, QRect monitor)
-            : QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner), monitor_(monitor) {}
+            : QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner), monitor_(monitor) {
+            setTextFormat(Qt::PlainText);
+            setWindowModality(Qt::ApplicationModal);
+            if (owner != nullptr) return;
+            // On X Qt makes a dialog without a shown owner transient for its
+            // hidden group window, which makes some window managers place it
+            // on their own: it is a plain window of the dialog type instead.
+            setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+        }
+        QPoint Centred(QSize outer) const {
+            return {monitor_.x() + (monitor_.width() - outer.width()) / 2, monitor_.y() + (monitor_.height() - outer.height()) / 2};
+        }
 
     protected:
         void showEvent(QShowEvent* event) override {
             QMessageBox::showEvent(event);
-            const QSize outer = frameGeometry().size();
-            move(monitor_.x() + (monitor_.width() - outer.width()) / 2,
-                 monitor_.y() + (monitor_.height() - outer.height()) / 2);
+            move(Centred(frameGeometry().size()));
         }
         // The box fixes its size in Qt's terms whenever it lays itself out;
         // on Wayland that is undone (see OnWayland).
@@ -258,9 +271,21 @@ void TQtBackend::RunBox(std::string_view caption, std::string_view text, QWidget
 
     private:
         QRect monitor_;
-    } box(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(Qt::ApplicationModal);
+    };
+    QSize size;
+    {
+        TBox probe(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+        probe.setAttribute(Qt::WA_DontShowOnScreen);
+        probe.show();
+        size = probe.size();
+    }
+    TBox box(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+    box.setGeometry(QRect(box.Centred(size), size));
+    if (owner == nullptr) {
+        box.winId();
+        using TXcbWindow = QNativeInterface::Private::QXcbWindow;
+        if (auto* xcb = box.windowHandle()->nativeInterface<TXcbWindow>()) xcb->setWindowType(TXcbWindow::Dialog);
+    }
     box.exec();
 }
 
