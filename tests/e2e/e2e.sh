@@ -241,8 +241,8 @@ check "its size limits are its whole size, decoration included ($(last_size set_
 # there yet), then a click on the phrase, then the close button.
 maximise() {
   local i
-  for i in 1 2 3; do
-    read -r l t r b < <(wl_view)
+  for i in 1 2 3 4 5; do
+    read -r l t r b < <(wl_view) || { sleep 0.5; continue; }
     xdotool mousemove $((r - 40)) $((t + 15)) sleep 0.3 click 1 sleep 0.5
     grep -q unset_maximized "$work/wl.log" && return 0
   done
@@ -254,14 +254,24 @@ xdotool mousemove $((l + 10)) $((t + 38)) sleep 0.2 click 1 sleep 0.5
 check "maximising and a click leave it running" kill -0 "$pid"
 close_wl() {
   local i
-  for i in 1 2 3; do
-    read -r l t r b < <(wl_view)
+  for i in 1 2 3 4 5; do
+    read -r l t r b < <(wl_view) || { sleep 0.5; continue; }
     xdotool mousemove $((r - 17)) $((t + 15)) sleep 0.3 click 1
     exits_with "$pid" 0 3 && return 0
   done
   return 1
 }
 check "its close button ends it with exit code 0" close_wl
+
+# With both an X server and the compositor, X is used.
+(cd "$work/run" && exec env WAYLAND_DISPLAY=titles-wl "$titles") &
+pid=$!
+pids+=("$pid")
+check "with both displays the window appears on X" until_true 10 one_visible titles
+read -r x y w h < <(geometry "$(visible titles | head -1)")
+check "at 300,130 (got $x,$y)" test "$x,$y" = "300,130"
+"$close_window" "$(visible titles | head -1)"
+check "and it closes with exit code 0" exits_with "$pid" 0 10
 
 # ---- displays that cannot be reached: exit code 1 and the program's own
 # message, never Qt's abort
