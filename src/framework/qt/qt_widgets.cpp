@@ -69,7 +69,8 @@ void FixWaylandSize(QWidget& window) {
 void KeepNormalOnWayland(QWidget& window, const QEvent& event) {
     static constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (event.type() == QEvent::WindowStateChange && OnWayland() && (window.windowState() & kLarge)) {
-        // Once the large frame is out: a compositor may not take it back before.
+        // Given back once the large frame is out: weston ignores the request
+        // to take back a state whose frame it has not yet been sent.
         QTimer::singleShot(50, &window, [&window] { window.setWindowState(window.windowState() & ~kLarge); });
     }
 }
