@@ -80,7 +80,7 @@ protected:
             TFormWidget* main = backend_->MainWindow();
             boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
                               box->windowModality(), box->parentWidget(), main != nullptr && main->isVisible(),
-                              box->geometry()});
+                              box->frameGeometry()});
             box->button(QMessageBox::Ok)->click();
         });
         boxWatch.start();

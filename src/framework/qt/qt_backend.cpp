@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QMessageBox>
 #include <QScreen>
+#include <QWindow>
+#include <qpa/qplatformwindow_p.h>
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +20,7 @@
 namespace titles::framework {
 
 std::unique_ptr<TBackend> CreateBackend(int argc, char** argv) {
-    const std::string problem = qt::CheckDisplay(argc, argv);
+    const std::string problem = qt::CheckDisplay();
     if (!problem.empty()) throw TFailure(problem);
     return std::make_unique<qt::TQtBackend>(argc, argv);
 }
@@ -55,14 +57,22 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
 
 // ------------------------------------------------------------------ TQtBackend
 
-TQtBackend::TQtBackend(int argc, char** argv) : argc_(argc), argv_(argv) {
+TQtBackend::TQtBackend(int argc, char** argv) {
     if (argc > 0 && argv != nullptr && argv[0] != nullptr) argv0_ = argv[0];
     InstallFontSubstitutions();
     // The program scales itself from the screen's pixels per inch (the
     // window font's height rule) and places its window unscaled; Qt's own
     // device-pixel scaling would do both over again.
+    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"}) unsetenv(name);
     setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
-    app_ = std::make_unique<TQtApplication>(argc_, argv_, *this);
+    // The program takes no arguments, so Qt gets none of its own options
+    // (-platform, -qwindowgeometry, -stylesheet...), and no program name: the
+    // application name is set here, so that emptying it leaves it empty, and
+    // the X resource name (the instance part of WM_CLASS) by its variable.
+    const std::string name = argv0_.substr(argv0_.rfind('/') + 1);
+    setenv("RESOURCE_NAME", name.c_str(), 1);
+    app_ = std::make_unique<TQtApplication>(qtArgc_, qtArgv_, *this);
+    QCoreApplication::setApplicationName(QString::fromLocal8Bit(name));
     ReleaseDisplayProbe();
     QAccessible::installFactory(&TLabelWidget::AccessibleFactory);
     app_->installNativeEventFilter(&destroyWatch_);
@@ -77,7 +87,6 @@ TQtBackend::TQtBackend(int argc, char** argv) : argc_(argc), argv_(argv) {
 TQtBackend::~TQtBackend() {
     for (auto& form : forms_) delete form.data();
     forms_.clear();
-    programWindow_.reset();
     app_.reset();
 }
 
@@ -93,32 +102,19 @@ std::string TQtBackend::ModuleName() { return std::string(FileNameOf(ProgramFile
 
 void TQtBackend::CreateProgramWindow(std::string_view title) {
     title_ = title;
-    if (title_.empty() && argc_ > 0 && argv_ != nullptr) {
-        // Qt titles a window whose title is empty with the application's
-        // name, which it takes from the program's file name; a program
-        // whose title is empty has an empty name too.
-        static char empty[] = "";
-        char* const name = argv_[0];
-        argv_[0] = empty;
-        QCoreApplication::setApplicationName(QString());
-        argv_[0] = name;
-    }
-    // Never shown: it sits at the screen's centre with no size, carries the
-    // title and owns the error boxes, so that they come up centred.
-    programWindow_ = std::make_unique<QWidget>();
-    programWindow_->setWindowTitle(FromBytes(title_));
-    programWindow_->setGeometry(QRect(ScreenCentre(), QSize(0, 0)));
+    // Qt titles a window whose title is empty with the application's name;
+    // emptied, it falls back to the empty program name Qt was given.
+    if (title_.empty()) QCoreApplication::setApplicationName(QString());
     for (const auto& form : forms_) {
         if (form) form->setWindowTitle(FromBytes(title_));
     }
 }
 
-// The centre of the monitor in use: the one of the active window, else the
-// primary one.
-QPoint TQtBackend::ScreenCentre() const {
+// The monitor in use: the one of the active window, else the primary one.
+QRect TQtBackend::MonitorInUse() const {
     const QWidget* active = QApplication::activeWindow();
     const QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
-    return screen == nullptr ? QPoint() : screen->geometry().center();
+    return screen == nullptr ? QRect() : screen->geometry();
 }
 
 int TQtBackend::ScreenPixelsPerInch() {
@@ -143,15 +139,15 @@ TFormWidget* TQtBackend::MainWindow() const {
 }
 
 // A window destroyed by another client (xdotool windowclose, a killed
-// frame) can never be closed by its user: for the program it is closed.
+// frame) can never be closed by its user: for the program it is closed, the
+// main window as by its close button, a box as by its OK button.
 bool TQtBackend::TDestroyWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
     const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
-    for (const auto& form : backend_.forms_) {
-        if (form && form->testAttribute(Qt::WA_WState_Created) && form->winId() == destroyed->window) {
-            TFormWidget* widget = form;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == destroyed->window) {
             QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
         }
     }
@@ -196,23 +192,79 @@ void TQtBackend::DeferFailure(std::exception_ptr failure) noexcept {
     }
 }
 
-// The error box belongs to the program-level window, moved to the centre of
-// the monitor in use; it is modal for the whole program, so no click
-// reaches the label while it is up.
+// The error box is a dialog of the main window while that is shown, else of
+// no window; either way it comes up at the centre of the monitor in use. It
+// is modal for the whole program, so no click reaches the label while it is
+// up.
 void TQtBackend::ShowErrorBox(std::string_view caption, std::string_view text) {
-    if (programWindow_) programWindow_->move(ScreenCentre());
-    QMessageBox box(QMessageBox::Critical, FromBytes(caption), FromBytes(text), QMessageBox::Ok, programWindow_.get());
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    TFormWidget* main = MainWindow();
+    RunBox(caption, text, main != nullptr && main->isVisible() ? main : nullptr);
 }
 
 void TQtBackend::ShowFatalBox(std::string_view caption, std::string_view text) {
     WriteFatalTextToConsole(caption, text);
-    if (!app_) return;
-    QMessageBox box(QMessageBox::Critical, FromBytes(caption), FromBytes(text), QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(Qt::ApplicationModal);
+    if (app_) RunBox(caption, text, nullptr);
+}
+
+void TQtBackend::RunBox(std::string_view caption, std::string_view text, QWidget* owner) {
+    // A message box takes its final size as it is shown, and some window
+    // managers (weston's for Xwayland) place a window only where it was
+    // created: the size is found on a box never put on screen, and the box
+    // is created centred on the monitor in use, and centred again as shown.
+    class TBox : public QMessageBox {
+    public:
+        TBox(const QString& caption, const QString& text, QWidget* owner, QRect monitor)
+            : QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner), monitor_(monitor) {
+            setTextFormat(Qt::PlainText);
+            setWindowModality(Qt::ApplicationModal);
+            if (owner != nullptr) return;
+            // On X Qt makes a dialog without a shown owner transient for its
+            // hidden group window, which makes some window managers place it
+            // on their own: it is a plain window of the dialog type instead.
+            setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+        }
+        QPoint Centred(QSize outer) const {
+            return {monitor_.x() + (monitor_.width() - outer.width()) / 2, monitor_.y() + (monitor_.height() - outer.height()) / 2};
+        }
+
+    protected:
+        void showEvent(QShowEvent* event) override {
+            QMessageBox::showEvent(event);
+            move(Centred(frameGeometry().size()));
+        }
+        // The box fixes its size in Qt's terms whenever it lays itself out;
+        // on Wayland that is undone (see OnWayland).
+        bool event(QEvent* event) override {
+            const bool handled = QMessageBox::event(event);
+            if (OnWayland() && minimumSize() != QSize(0, 0)) {
+                setMinimumSize(0, 0);
+                setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                QMetaObject::invokeMethod(this, [this] { FixWaylandSize(*this); }, Qt::QueuedConnection);
+            }
+            return handled;
+        }
+        void changeEvent(QEvent* event) override {
+            QMessageBox::changeEvent(event);
+            KeepNormalOnWayland(*this, *event);
+        }
+
+    private:
+        QRect monitor_;
+    };
+    QSize size;
+    {
+        TBox probe(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+        probe.setAttribute(Qt::WA_DontShowOnScreen);
+        probe.show();
+        size = probe.size();
+    }
+    TBox box(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+    box.setGeometry(QRect(box.Centred(size), size));
+    if (owner == nullptr) {
+        box.winId();
+        using TXcbWindow = QNativeInterface::Private::QXcbWindow;
+        if (auto* xcb = box.windowHandle()->nativeInterface<TXcbWindow>()) xcb->setWindowType(TXcbWindow::Dialog);
+    }
     box.exec();
 }
 

@@ -1,6 +1,6 @@
-// Finding out, before Qt starts, whether its window system can be reached:
-// Qt's xcb platform ends the process when the X server is missing, and the
-// program must report that instead.
+// Finding out, before Qt starts, which window system to use and whether it
+// can be reached: Qt's xcb and Wayland platforms end the process when their
+// display is missing, and the program must report that instead.
 #include <QDir>
 #include <QLibraryInfo>
 
@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include "base/texts.h"
@@ -23,25 +26,18 @@ std::string Env(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-// The value of a Qt command-line option such as -platform or -display.
-std::string Option(int argc, char** argv, std::string_view name) {
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (argv[i] != nullptr && (name == argv[i] || (argv[i][0] == '-' && name == argv[i] + 1))) {
-            return argv[i + 1] == nullptr ? std::string() : std::string(argv[i + 1]);
-        }
-    }
-    return {};
-}
-
 // The probe's connection stays open until Qt has made its own: an X server
 // that loses its last client resets itself, and a connection made during
 // the reset fails.
 xcb_connection_t* probe = nullptr;
 
-bool XServerReachable(const std::string& display) {
+// Whether an X server answers on display and has the screen it names.
+bool XServerAnswers(const std::string& display) {
     ReleaseDisplayProbe();
-    xcb_connection_t* connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
-    if (xcb_connection_has_error(connection) != 0) {
+    if (display.empty()) return false;
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
+    if (xcb_connection_has_error(connection) != 0 || screen >= xcb_setup_roots_length(xcb_get_setup(connection))) {
         xcb_disconnect(connection);
         return false;
     }
@@ -71,10 +67,42 @@ bool PluginInstalled(const std::string& prefix) {
     return false;
 }
 
-bool WaylandPluginInstalled() { return PluginInstalled("wayland"); }
-
 std::string CannotConnect(const std::string& display) {
     return FormatText(texts::kCannotConnectDisplay, {std::string_view(display)});
+}
+
+// The compositor's name as its clients find it: wayland-0 unless set.
+std::string WaylandName() {
+    const std::string name = Env("WAYLAND_DISPLAY");
+    return name.empty() ? "wayland-0" : name;
+}
+
+// Whether a compositor answers on its socket: an absolute path, or a name in
+// XDG_RUNTIME_DIR.
+bool CompositorAnswers() {
+    std::string path = WaylandName();
+    if (path.front() != '/') path = Env("XDG_RUNTIME_DIR").empty() ? std::string() : Env("XDG_RUNTIME_DIR") + "/" + path;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool answers = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answers;
+}
+
+// Why the named platform cannot be used, or an empty string.
+std::string PlatformProblem(std::string_view name, const std::string& display) {
+    if (name == "xcb") {
+        if (XServerAnswers(display)) return {};
+        return display.empty() ? std::string(texts::kNoDisplay) : CannotConnect(display);
+    }
+    if (!PluginInstalled(std::string(name))) return FormatText(texts::kNoPlatformPlugin, {name});
+    if (name.starts_with("wayland") && !CompositorAnswers()) return CannotConnect(WaylandName());
+    // offscreen, minimal, vnc, eglfs...: Qt reports for itself.
+    return {};
 }
 
 }  // namespace
@@ -84,51 +112,42 @@ void ReleaseDisplayProbe() noexcept {
     probe = nullptr;
 }
 
-std::string CheckDisplay(int argc, char** argv) {
-    std::string display = Option(argc, argv, "-display");
-    if (display.empty()) display = Env("DISPLAY");
-    std::string platform = Option(argc, argv, "-platform");
-    if (platform.empty()) platform = Env("QT_QPA_PLATFORM");
-
-    if (!platform.empty()) {
-        // A list such as "wayland;xcb" is tried in order by Qt; the first
-        // usable one decides.
-        std::string_view rest = platform;
-        std::string unknown;  // the first named plug-in that is not installed
-        while (!rest.empty()) {
-            const auto end = rest.find(';');
-            std::string_view name = rest.substr(0, end);
-            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-            name = name.substr(0, name.find(':'));
-            if (name == "xcb") {
-                if (!display.empty() && XServerReachable(display)) return {};
-            } else if (name.starts_with("wayland")) {
-                if (Env("WAYLAND_DISPLAY").empty()) continue;
-                if (PluginInstalled(std::string(name))) return {};
-                if (unknown.empty()) unknown = name;
-            } else if (!name.empty()) {
-                // offscreen, minimal, vnc, eglfs...: Qt reports for itself,
-                // once it has found the plug-in.
-                if (PluginInstalled(std::string(name))) return {};
-                if (unknown.empty()) unknown = name;
-            }
+std::string CheckDisplay() {
+    const std::string display = Env("DISPLAY");
+    const std::string platform = Env("QT_QPA_PLATFORM");
+    if (platform.empty()) {
+        // X first: on a Wayland desktop that is its X server, where the
+        // window's place, the desktop's frame and a centred box all hold.
+        if (XServerAnswers(display)) {
+            setenv("QT_QPA_PLATFORM", "xcb", 1);
+            return {};
         }
-        if (!unknown.empty()) return FormatText(texts::kNoPlatformPlugin, {std::string_view(unknown)});
-        return display.empty() ? std::string(texts::kNoDisplay)
-                               : CannotConnect(display);
+        const bool wayland = !Env("WAYLAND_DISPLAY").empty();
+        if (wayland && PluginInstalled("wayland") && CompositorAnswers()) {
+            setenv("QT_QPA_PLATFORM", "wayland", 1);
+            return {};
+        }
+        if (!display.empty()) return CannotConnect(display);
+        if (!wayland) return std::string(texts::kNoDisplayOrWayland);
+        return PluginInstalled("wayland") ? CannotConnect(WaylandName()) : std::string(texts::kNoWaylandPlugin);
     }
-
-    if (!display.empty() && XServerReachable(display)) return {};
-    if (!Env("WAYLAND_DISPLAY").empty() && WaylandPluginInstalled()) {
-        // No X server, but a Wayland compositor: Qt is told to use it rather
-        // than fail on X.
-        setenv("QT_QPA_PLATFORM", "wayland", 1);
-        return {};
+    // The user's choice, a list such as "wayland;xcb" tried in order: Qt is
+    // given the first one that works, so it never tries one that fails.
+    std::string problem;
+    std::string_view rest = platform;
+    while (!rest.empty()) {
+        const auto end = rest.find(';');
+        const std::string_view entry = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (entry.empty()) continue;
+        const std::string reason = PlatformProblem(entry.substr(0, entry.find(':')), display);
+        if (reason.empty()) {
+            setenv("QT_QPA_PLATFORM", std::string(entry).c_str(), 1);
+            return {};
+        }
+        if (problem.empty()) problem = reason;
     }
-    if (display.empty()) {
-        return std::string(Env("WAYLAND_DISPLAY").empty() ? texts::kNoDisplayOrWayland : texts::kNoWaylandPlugin);
-    }
-    return CannotConnect(display);
+    return problem.empty() ? std::string(texts::kNoDisplay) : problem;
 }
 
 }  // namespace titles::framework::qt

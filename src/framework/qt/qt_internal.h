@@ -57,6 +57,18 @@ void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& 
 
 class TQtBackend;
 
+// Native Wayland. Its windows are not fixed in Qt's terms, since Qt would
+// then acknowledge a maximised state at the fixed size, which the protocol
+// forbids; and Qt tells the compositor their size limits without the
+// decoration it draws. So the limits are sent again in the protocol's terms,
+// the whole window geometry (taking effect with Qt's next frame), and a
+// maximised or full-screen state that the compositor gives a window (Qt's
+// decoration offers maximising whatever the window's flags) is given back at
+// once.
+bool OnWayland();
+void FixWaylandSize(QWidget& window);
+void KeepNormalOnWayland(QWidget& window, const QEvent& event);
+
 // The label: a child widget that paints its text and passes the mouse on.
 class TLabelWidget : public QWidget {
     Q_OBJECT
@@ -96,16 +108,17 @@ public:
     // The client size the program asks for, cut so that the frame stays
     // within the window system's coordinates (FitWindowExtent).
     void SetClientSize(TSize size);
+    // Fits the window to the client size asked for, as the frame stands now.
+    void Fit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     // The window manager's frame is known only once it has framed the
     // window, which moves the client area: the size is fitted again.
     void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    void Fit();
-
     TQtBackend& backend_;
     TFormInput& input_;
     TSize wanted_;
@@ -196,33 +209,29 @@ public:
     void Forget(TFormWidget* widget);
 
 private:
-    class TDestroyWatch : public QAbstractNativeEventFilter {
-    public:
-        explicit TDestroyWatch(TQtBackend& backend) : backend_(backend) {}
+    struct TDestroyWatch : QAbstractNativeEventFilter {
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-
-    private:
-        TQtBackend& backend_;
     };
 
-    QPoint ScreenCentre() const;
+    QRect MonitorInUse() const;
+    void RunBox(std::string_view caption, std::string_view text, QWidget* owner);
 
-    int argc_;
-    char** argv_;
     std::string argv0_;
+    int qtArgc_ = 1;
+    char qtName_[1] = {};
+    char* qtArgv_[2] = {qtName_, nullptr};
     std::unique_ptr<TQtApplication> app_;
     QIcon icon_;
     std::string title_;
     bool quit_ = false;
     std::vector<QPointer<TFormWidget>> forms_;
-    std::unique_ptr<QWidget> programWindow_;
-    TDestroyWatch destroyWatch_{*this};
+    TDestroyWatch destroyWatch_;
 };
 
 // Whether the window system Qt is about to use can be reached: an empty
 // string, or the reason why not. Qt's own start-up ends the process when its
 // display is missing, so this runs before it.
-std::string CheckDisplay(int argc, char** argv);
+std::string CheckDisplay();
 // Closes the connection CheckDisplay made, once Qt has connected.
 void ReleaseDisplayProbe() noexcept;
 

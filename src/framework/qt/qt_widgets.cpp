@@ -3,8 +3,14 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
+#include <qpa/qplatformnativeinterface.h>
 
 #include <algorithm>
+#include <cstdint>
+
+#include <dlfcn.h>
 
 #include "base/utf8.h"
 #include "framework/qt/qt_internal.h"
@@ -31,6 +37,34 @@ QFont MakeFont(const TFontSpec& design) {
     QFont font(FromBytes(design.name));
     if (design.height > 0) font.setPixelSize(design.height);
     return font;
+}
+
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+void FixWaylandSize(QWidget& window) {
+    using TMarshal = void (*)(void*, std::uint32_t, ...);
+    static const TMarshal marshal = [] {
+        void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return library == nullptr ? nullptr : reinterpret_cast<TMarshal>(dlsym(library, "wl_proxy_marshal"));
+    }();
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    void* toplevel = native == nullptr || window.windowHandle() == nullptr
+                         ? nullptr
+                         : native->nativeResourceForWindow("xdg_toplevel", window.windowHandle());
+    if (marshal == nullptr || toplevel == nullptr) return;
+    enum : std::uint32_t { kSetMaxSize = 7, kSetMinSize = 8 };  // xdg_toplevel's request numbers
+    const QSize size = window.frameGeometry().size();
+    marshal(toplevel, kSetMaxSize, size.width(), size.height());
+    marshal(toplevel, kSetMinSize, size.width(), size.height());
+}
+
+void KeepNormalOnWayland(QWidget& window, const QEvent& event) {
+    static constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event.type() == QEvent::WindowStateChange && OnWayland() && (window.windowState() & kLarge)) {
+        // Given back once the large frame is out: weston ignores the request
+        // to take back a state whose frame it has not yet been sent.
+        QTimer::singleShot(50, &window, [&window] { window.setWindowState(window.windowState() & ~kLarge); });
+    }
 }
 
 // ------------------------------------------------------------- TQtTextMetrics
@@ -140,14 +174,37 @@ void TFormWidget::SetClientSize(TSize size) {
 
 void TFormWidget::moveEvent(QMoveEvent*) { Fit(); }
 
+void TFormWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    KeepNormalOnWayland(*this, *event);
+}
+
 // For a top-level widget the frame geometry places the outer frame; before
 // the window manager has framed the window it is the client area itself.
+// On X11 the size is fixed in Qt's terms, which become the window manager's
+// hints; on Wayland it is only set (see OnWayland).
 void TFormWidget::Fit() {
     const QRect outer = frameGeometry();
     const QSize frame = outer.size() - size();
-    const QSize client(std::max(0, FitWindowExtent(outer.x(), wanted_.width + frame.width()) - frame.width()),
-                       std::max(0, FitWindowExtent(outer.y(), wanted_.height + frame.height()) - frame.height()));
-    setFixedSize(client);
+    QSize client(std::max(0, FitWindowExtent(outer.x(), wanted_.width + frame.width()) - frame.width()),
+                 std::max(0, FitWindowExtent(outer.y(), wanted_.height + frame.height()) - frame.height()));
+    if (!OnWayland()) {
+        setFixedSize(client);
+        return;
+    }
+    // Where the compositor leaves the decoration to the client, Qt's own has
+    // its icon in the first 30 pixels of the title bar and its buttons in the
+    // last 76, and centres the title (14 pixels high) over the whole bar: the
+    // window is kept wide enough for all of them, wider than a short phrase.
+    const QMargins margins = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    if (margins.top() > 0) {
+        QFont font = QGuiApplication::font();
+        font.setPixelSize(14);
+        const int titleWidth = QFontMetrics(font).horizontalAdvance(windowTitle());
+        client.setWidth(std::max(client.width(), 2 * 76 + titleWidth - margins.left() - margins.right()));
+    }
+    resize(client);
+    FixWaylandSize(*this);
 }
 
 // ------------------------------------------------------------------- TQtLabel
@@ -210,6 +267,8 @@ void TQtForm::Show(TShowRequest request) {
     case TShowRequest::MinimizedNoActivate: widget_->showMinimized(); break;
     case TShowRequest::Normal: widget_->show(); break;
     }
+    // The decoration's margins are known once the window is shown.
+    if (OnWayland()) widget_->Fit();
 }
 
 }  // namespace titles::framework::qt
