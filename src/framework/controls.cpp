@@ -55,7 +55,11 @@ void TLabel::MousePress(TMouseButton button, bool doubleClick) {
 void TLabel::MouseRelease(TMouseButton button, TPoint point) {
     const TMouseReaction reaction = clicks_.Release(button, point, {bounds_.width, bounds_.height});
     if (reaction.releaseCapture) native_->SetMouseCapture(false);
-    if (reaction.click && OnClick) OnClick(this);
+    if (reaction.click) Click();
+}
+
+void TLabel::Click() {
+    if (OnClick) OnClick(this);
 }
 
 // ----------------------------------------------------------------- TForm

@@ -58,6 +58,7 @@ private:
     friend class TForm;
     void MousePress(TMouseButton button, bool doubleClick) override;
     void MouseRelease(TMouseButton button, TPoint point) override;
+    void Click() override;
     void Refresh();
 
     TForm& owner_;

@@ -68,7 +68,9 @@ public:
     // wider than any window.
     const std::string& Text() const noexcept { return text_; }
     const QFont& TextFont() const noexcept { return font_; }
-    // Presents labels to accessibility tools as static text.
+    // Raises the label's click for an accessibility tool.
+    void Click();
+    // Presents the program's windows and labels to accessibility tools.
     static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
 
 protected:
