@@ -58,10 +58,6 @@ void TLabel::MouseRelease(TMouseButton button, TPoint point) {
     if (reaction.click) Click();
 }
 
-void TLabel::Click() {
-    if (OnClick) OnClick(this);
-}
-
 // ----------------------------------------------------------------- TForm
 
 TForm::TForm(TApplication& application, std::string_view resource)

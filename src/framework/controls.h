@@ -58,7 +58,9 @@ private:
     friend class TForm;
     void MousePress(TMouseButton button, bool doubleClick) override;
     void MouseRelease(TMouseButton button, TPoint point) override;
-    void Click() override;
+    void Click() override {
+        if (OnClick) OnClick(this);
+    }
     void Refresh();
 
     TForm& owner_;

@@ -1,18 +1,13 @@
-// The program as accessibility tools (AT-SPI screen readers) see it: one
-// frame per shown window, the label as static text whose text can be read
-// and whose one action, "click", composes a new title as a left click does.
-// The hidden program-level window, which only owns the boxes, is left out.
-#include <QAccessibleObject>
+// The program as screen readers (AT-SPI) see it: each shown window a frame, its
+// label static text with a readable text and one action, "click", that composes
+// a new title as a left click does; the hidden program-level window left out.
 #include <QAccessibleWidget>
-#include <QFontMetrics>
 #include <QTimer>
 
 #include "framework/qt/qt_internal.h"
 
 namespace titles::framework::qt {
 namespace {
-
-const QString kClick = QStringLiteral("click");
 
 class TAccessibleLabel : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
@@ -22,19 +17,17 @@ public:
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
     }
-    QStringList actionNames() const override { return {kClick}; }
+    QStringList actionNames() const override { return {QStringLiteral("click")}; }
     void doAction(const QString& name) override {
-        if (name == kClick) static_cast<TLabelWidget*>(widget())->Click();
+        if (name == actionNames().constFirst()) Label()->Click();
     }
-
     // The text as the label shows it, on one line; no caret, no selection.
     QString text(int start, int end) const override { return Shown().mid(start, end - start); }
     int characterCount() const override { return static_cast<int>(Shown().size()); }
     QRect characterRect(int offset) const override {
-        const QFontMetrics metrics(static_cast<TLabelWidget*>(widget())->TextFont());
-        const QString shown = Shown();
-        const QPoint origin = widget()->mapToGlobal(QPoint(metrics.horizontalAdvance(shown.left(offset)), 0));
-        return {origin, QSize(metrics.horizontalAdvance(shown.mid(offset, 1)), metrics.height())};
+        const QFontMetrics metrics(Label()->TextFont());
+        const QPoint origin = Label()->mapToGlobal(QPoint(metrics.horizontalAdvance(Shown().left(offset)), 0));
+        return {origin, QSize(metrics.horizontalAdvance(Shown().mid(offset, 1)), metrics.height())};
     }
     int offsetAtPoint(const QPoint& point) const override {
         for (int i = 0; i < characterCount(); ++i) {
@@ -57,6 +50,7 @@ public:
     void scrollToSubstring(int, int) override {}
 
 private:
+    TLabelWidget* Label() const { return static_cast<TLabelWidget*>(widget()); }
     QString Shown() const { return widget()->accessibleName(); }
 };
 
@@ -64,8 +58,7 @@ class TAccessibleApplication : public QAccessibleApplication {
 public:
     int childCount() const override { return static_cast<int>(Shown().size()); }
     QAccessibleInterface* child(int index) const override {
-        const QWidgetList shown = Shown();
-        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown[index]) : nullptr;
+        return QAccessible::queryAccessibleInterface(Shown().value(index));
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         return child == nullptr ? -1 : static_cast<int>(Shown().indexOf(qobject_cast<QWidget*>(child->object())));
@@ -73,10 +66,8 @@ public:
 
 private:
     static QWidgetList Shown() {
-        QWidgetList shown;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible()) shown.append(window);
-        }
+        QWidgetList shown = QApplication::topLevelWidgets();
+        shown.removeIf([](const QWidget* window) { return !window->isVisible(); });
         return shown;
     }
 };
@@ -86,13 +77,11 @@ private:
 QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
     if (auto* label = qobject_cast<TLabelWidget*>(object)) return new TAccessibleLabel(label);
     if (auto* form = qobject_cast<TFormWidget*>(object)) return new QAccessibleWidget(form, QAccessible::Window);
-    if (object == qApp) return new TAccessibleApplication;
-    return nullptr;
+    return object == qApp ? new TAccessibleApplication : nullptr;
 }
 
-// Run from the event loop, as a mouse click is, after the tool has had its
-// answer; a tool can still call while a box is up, when no click may reach
-// the label.
+// From the event loop, as a mouse click, once the tool has its answer; not
+// while a box is up, when no click reaches the label.
 void TLabelWidget::Click() {
     QTimer::singleShot(0, this, [this] {
         if (QApplication::activeModalWidget() == nullptr) backend_.Dispatch([this] { input_.Click(); });

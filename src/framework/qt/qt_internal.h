@@ -68,8 +68,7 @@ public:
     // wider than any window.
     const std::string& Text() const noexcept { return text_; }
     const QFont& TextFont() const noexcept { return font_; }
-    // Raises the label's click for an accessibility tool.
-    void Click();
+    void Click();  // the label's click, asked for by an accessibility tool
     // Presents the program's windows and labels to accessibility tools.
     static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
 
