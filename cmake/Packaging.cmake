@@ -1,17 +1,45 @@
 # Packages, written to build/packages/:
 #   Windows build (windows preset): titles-<version>-win64.zip, the programs
 #     (Titles.exe and titles-cli.exe) with the word lists, LICENSE and a short
-#     read-me beside them, ready to run from the unpacked folder.
+#     read-me beside them, ready to run from the unpacked folder; and
+#     titles-<version>-setup.exe, a setup program of the same files, made by
+#     makensis from <build>/titles.nsi (written here).
 #   Linux build (package preset): a .deb of everything the install() rules
-#     install (programs, word lists, icon, desktop entry, AppStream metadata,
-#     gzipped manual pages, licence, copyright and changelog).
-# Made by `make package`, which also runs lintian on the .deb, or
+#     install (programs, word lists, icons, desktop entry, AppStream metadata,
+#     bash completion, gzipped manual pages, licence, copyright and changelog).
+# Made by `make package`, which also checks them, or
 # `cpack --config <build>/CPackConfig.cmake`.
 
 set(TITLES_MAINTAINER "Titles developers <titles@example.org>")
 
+# One id for the desktop program: the AppStream component, the desktop
+# entry's file name and the Wayland application id.
+set(TITLES_APP_ID org.example.titles)
+
+# CPACK_STRIP_FILES strips what install(TARGETS) installs, with a plain
+# strip: Titles.exe (installed under another name) escapes it, and the
+# compiler's .comment notes stay. Both are done here, after every other
+# install rule.
+if(WIN32)
+  set(programs Titles.exe titles-cli.exe)
+elseif(TITLES_BUILD_GUI)
+  set(programs titles titles-cli)
+else()
+  set(programs titles-cli)
+endif()
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program ${programs})
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --strip-all --remove-section=.comment
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()
+")
+
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/titles.nsi.in ${PROJECT_BINARY_DIR}/titles.nsi @ONLY)
 else()
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
                 ${PROJECT_SOURCE_DIR}/packaging/linux/copyright
@@ -33,9 +61,26 @@ else()
   if(TITLES_BUILD_GUI)
     titles_gzip(${PROJECT_SOURCE_DIR}/docs/titles.1 ${man}/titles.1.gz)
     install(FILES ${man}/titles.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/org.example.Titles.metainfo.xml
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/${TITLES_APP_ID}.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    # The icon in the sizes menus and software centres look for, each
+    # rendered from the artwork (rsvg-convert, librsvg2-bin).
+    find_program(TITLES_RSVG_CONVERT rsvg-convert REQUIRED)
+    set(icons "")
+    foreach(size 16 22 24 32 48 64 128 256)
+      set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}/titles.png)
+      add_custom_command(OUTPUT ${png}
+                         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}x${size}
+                         COMMAND ${TITLES_RSVG_CONVERT} --width ${size} --height ${size} --keep-aspect-ratio
+                                 -o ${png} ${PROJECT_SOURCE_DIR}/data/icons/titles.svg
+                         DEPENDS ${PROJECT_SOURCE_DIR}/data/icons/titles.svg VERBATIM)
+      install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+      list(APPEND icons ${png})
+    endforeach()
+    add_custom_target(titles_icons_png ALL DEPENDS ${icons})
   endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/titles-cli.bash-completion
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME titles-cli)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/lintian-overrides
           DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME titles)
   titles_gzip(${PROJECT_SOURCE_DIR}/packaging/linux/changelog ${man}/changelog.Debian.gz)
@@ -74,8 +119,10 @@ else()
   # compatible sans) and MS Sans Serif (Open Sans sets the scale), and show
   # the Japanese messages (any Japanese font); without them Qt picks others.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  # Qt's Wayland plugin lets the program run in a Wayland session without
+  # Xwayland.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-      "fonts-liberation | fonts-liberation2 | fonts-croscore, fonts-open-sans, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic")
+      "fonts-liberation | fonts-liberation2 | fonts-croscore, fonts-open-sans, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic, qt6-wayland")
 endif()
 
 include(CPack)

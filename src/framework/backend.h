@@ -38,6 +38,7 @@ public:
     virtual void MousePress(TMouseButton button, bool doubleClick) = 0;
     // point is relative to the label's top-left corner.
     virtual void MouseRelease(TMouseButton button, TPoint point) = 0;
+    virtual void Click() = 0;  // asked for without the mouse, by an accessibility tool
 };
 
 // The native side of a label: draws its text with an opaque background in

@@ -41,7 +41,7 @@ void TLabel::ShowText() {
 void TLabel::MousePress(TMouseButton button, bool doubleClick) { clicks_.Press(button, doubleClick); }
 
 void TLabel::MouseRelease(TMouseButton button, TPoint point) {
-    if (clicks_.Release(button, point, {bounds_.width, bounds_.height}) && OnClick) OnClick(this);
+    if (clicks_.Release(button, point, {bounds_.width, bounds_.height})) Click();
 }
 
 // ----------------------------------------------------------------- TForm

@@ -51,6 +51,9 @@ private:
     friend class TForm;
     void MousePress(TMouseButton button, bool doubleClick) override;
     void MouseRelease(TMouseButton button, TPoint point) override;
+    void Click() override {
+        if (OnClick) OnClick(this);
+    }
     void ShowText();
 
     std::string name_;

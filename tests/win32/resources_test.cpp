@@ -20,7 +20,7 @@ struct TProgram {
 const TProgram kPrograms[] = {
     {TITLES_CLI_EXE, "titles-cli.exe", "Titles command-line tool"},
 #ifdef TITLES_GUI_EXE
-    {TITLES_GUI_EXE, "titles.exe", "Titles"},
+    {TITLES_GUI_EXE, "Titles.exe", "Titles"},
 #endif
 };
 
@@ -106,6 +106,22 @@ TEST_P(ProgramResources, CarryTheProjectVersion) {
     EXPECT_EQ(VersionString(info, "ProductName"), "Titles");
     EXPECT_EQ(VersionString(info, "OriginalFilename"), GetParam().fileName);
     EXPECT_EQ(VersionString(info, "FileDescription"), GetParam().description);
+    EXPECT_EQ(VersionString(info, "CompanyName"), "The Titles developers");
+    EXPECT_EQ(VersionString(info, "LegalCopyright"), "Copyright (c) 2026 The Titles developers");
+}
+
+// The manifest Windows reads when it starts the program: system-aware DPI
+// scaling and the supported versions up to Windows 10 and 11.
+TEST_P(ProgramResources, CarryTheApplicationManifest) {
+    HMODULE module = ::LoadLibraryExA(GetParam().path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */);
+    ASSERT_NE(found, nullptr) << "no manifest";
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(module, found))),
+                               ::SizeofResource(module, found));
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
+    ::FreeLibrary(module);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, ProgramResources, ::testing::ValuesIn(kPrograms),

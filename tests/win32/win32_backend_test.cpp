@@ -32,6 +32,7 @@ public:
         events.push_back({false, button, false, point});
     }
     void CloseRequested() override { ++closeRequests; }
+    void Click() override { ADD_FAILURE() << "the Win32 backend raises clicks only through the mouse"; }
 
     const char* failOnPress = nullptr;
     std::vector<TMouseEvent> events;

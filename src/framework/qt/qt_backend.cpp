@@ -79,7 +79,7 @@ TQtBackend::TQtBackend(int argc, char** argv) {
     // Boxes shown while the main window is hidden must not end the program
     // when they close; only closing the main window does.
     QApplication::setQuitOnLastWindowClosed(false);
-    QGuiApplication::setDesktopFileName(QStringLiteral("titles"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.titles"));
     icon_ = QIcon(QStringLiteral(":/titles/titles.svg"));
     QApplication::setWindowIcon(icon_);
 }

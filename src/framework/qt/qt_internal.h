@@ -81,7 +81,8 @@ public:
     const std::string& Text() const noexcept { return text_; }
     const TTextLayout& Layout() const noexcept { return layout_; }
     const QFont& TextFont() const noexcept { return font_; }
-    // Presents labels to accessibility tools as static text.
+    void Click();  // the label's click, asked for by an accessibility tool
+    // Presents the program's windows and labels to accessibility tools.
     static QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
 
 protected:

@@ -1,5 +1,4 @@
 // The label and window widgets and the text measure they share.
-#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -111,11 +110,6 @@ TSize TLabelWidget::SetContent(std::string_view text, const QFont& font) {
     if (name != accessibleName()) setAccessibleName(name);
     update();
     return layout_.extent;
-}
-
-QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
-    auto* label = qobject_cast<TLabelWidget*>(object);
-    return label == nullptr ? nullptr : new QAccessibleWidget(label, QAccessible::StaticText);
 }
 
 void TLabelWidget::paintEvent(QPaintEvent*) {

@@ -1,0 +1,91 @@
+// The program as screen readers (AT-SPI) see it: each shown window a frame, its
+// label static text with a readable text and one action, "click", that composes
+// a new title as a left click does; the hidden program-level window left out.
+#include <QAccessibleWidget>
+#include <QTimer>
+
+#include "framework/qt/qt_internal.h"
+
+namespace titles::framework::qt {
+namespace {
+
+class TAccessibleLabel : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit TAccessibleLabel(TLabelWidget* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    using QAccessibleWidget::text;
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QStringList actionNames() const override { return {QStringLiteral("click")}; }
+    void doAction(const QString& name) override {
+        if (name == actionNames().constFirst()) Label()->Click();
+    }
+    // The text as the label shows it, on one line; no caret, no selection.
+    QString text(int start, int end) const override { return Shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(Shown().size()); }
+    QRect characterRect(int offset) const override {
+        const QFontMetrics metrics(Label()->TextFont());
+        const QPoint origin = Label()->mapToGlobal(QPoint(metrics.horizontalAdvance(Shown().left(offset)), 0));
+        return {origin, QSize(metrics.horizontalAdvance(Shown().mid(offset, 1)), metrics.height())};
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        for (int i = 0; i < characterCount(); ++i) {
+            if (characterRect(i).contains(point)) return i;
+        }
+        return -1;
+    }
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+
+private:
+    TLabelWidget* Label() const { return static_cast<TLabelWidget*>(widget()); }
+    QString Shown() const { return widget()->accessibleName(); }
+};
+
+class TAccessibleApplication : public QAccessibleApplication {
+public:
+    int childCount() const override { return static_cast<int>(Shown().size()); }
+    QAccessibleInterface* child(int index) const override {
+        return QAccessible::queryAccessibleInterface(Shown().value(index));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child == nullptr ? -1 : static_cast<int>(Shown().indexOf(qobject_cast<QWidget*>(child->object())));
+    }
+
+private:
+    static QWidgetList Shown() {
+        QWidgetList shown = QApplication::topLevelWidgets();
+        shown.removeIf([](const QWidget* window) { return !window->isVisible(); });
+        return shown;
+    }
+};
+
+}  // namespace
+
+QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
+    if (auto* label = qobject_cast<TLabelWidget*>(object)) return new TAccessibleLabel(label);
+    if (auto* form = qobject_cast<TFormWidget*>(object)) return new QAccessibleWidget(form, QAccessible::Window);
+    return object == qApp ? new TAccessibleApplication : nullptr;
+}
+
+// From the event loop, as a mouse click, once the tool has its answer; not
+// while a box is up, when no click reaches the label.
+void TLabelWidget::Click() {
+    QTimer::singleShot(0, this, [this] {
+        if (QApplication::activeModalWidget() == nullptr) backend_.Dispatch([this] { input_.Click(); });
+    });
+}
+
+}  // namespace titles::framework::qt
