@@ -58,15 +58,16 @@ std::string JsonNameMembers(std::string_view key, std::string_view name) {
     return out + "\"";
 }
 
-std::string QuotedName(std::string_view name) {
+std::string QuotedName(std::string_view name, bool codePage) {
     static constexpr std::string_view kNamed = "\aa\bb\tt\nn\vv\ff\rr\x1b" "e";
     std::string out = "$'";
     bool plain = true;
     for (std::size_t i = 0; i < name.size();) {
         const auto c = static_cast<unsigned char>(name[i]);
-        const std::size_t length = c < 0x80 ? 1 : Utf8SequenceLength(name, i);
+        const std::size_t length = c < 0x80 || codePage ? 1 : Utf8SequenceLength(name, i);
         // C1 controls (U+0080 to U+009F, C2 80 to C2 9F) act on some terminals.
-        if (c >= 0x20 && c != 0x7F && length > 0 && !(c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0)) {
+        const bool c1 = !codePage && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (c >= 0x20 && c != 0x7F && length > 0 && !c1) {
             if (c == '\'' || c == '\\') out += '\\';
             out.append(name.substr(i, length));
             i += length;

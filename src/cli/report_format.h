@@ -17,10 +17,15 @@ std::string JsonString(std::string_view bytes);
 // name's bytes in lowercase hexadecimal, from which it can be recovered.
 std::string JsonNameMembers(std::string_view key, std::string_view name);
 
+// Platform side: whether file names are characters of the ANSI code page
+// (Windows, whose console titles-cli writes through that code page) rather
+// than UTF-8.
+bool NamesInCodePage();
+
 // A file name as messages and text reports show it: unchanged when it is
-// printable UTF-8, else in the shell's $'...' quotes with each control
-// character and byte outside UTF-8 escaped (\e, \n, \xff).
-std::string QuotedName(std::string_view name);
+// printable, else in the shell's $'...' quotes with each control character
+// (and, for UTF-8 names, each byte outside UTF-8) escaped (\e, \n, \xff).
+std::string QuotedName(std::string_view name, bool codePage = NamesInCodePage());
 
 // The shortest decimal text that reads back as the same double.
 std::string JsonNumber(double value);

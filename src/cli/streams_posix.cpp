@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cli/cli.h"
+#include "cli/report_format.h"
 
 namespace titles::cli {
 
@@ -16,5 +17,7 @@ bool WriteBytes(std::FILE* stream, std::string_view bytes) {
 std::string SystemReason(int code) { return std::strerror(code); }
 
 TLanguage MessageLanguage() { return LanguageFromEnvironment([](const char* name) { return std::getenv(name); }); }
+
+bool NamesInCodePage() { return false; }
 
 }  // namespace titles::cli

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "cli/report_format.h"
 #include "cli/system_text_win32.h"
 #include "framework/win32/win32_wide_text.h"
 
@@ -71,5 +72,7 @@ std::string SystemErrorText(DWORD error) {
 }
 
 std::string SystemReason(int code) { return SystemErrorText(static_cast<DWORD>(code)); }
+
+bool NamesInCodePage() { return true; }
 
 }  // namespace titles::cli

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/check_report.h"
@@ -167,15 +168,18 @@ TEST(CheckReportText, ZeroByteWarnings) {
 // File names are shown whole, and no byte of them reaches a terminal as a
 // command.
 TEST(CheckReportText, QuotesFileNamesATerminalCouldActOn) {
-    const std::pair<std::string_view, std::string_view> rows[] = {
-        {"nouns.txt", "nouns.txt"},
-        {"my list's.txt", "my list's.txt"},
-        {"\xe6\x97\xa5\xe6\x9c\xac.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt"},
-        {"\x1b[31mred\nsecond", "$'\\e[31mred\\nsecond'"},
-        {"a\xff'b\\", "$'a\\xff\\'b\\\\'"},
-        {"\xc2\x9b\x7f\t", "$'\\xc2\\x9b\\x7f\\t'"},
+    // UTF-8 names, then names in the ANSI code page (Windows).
+    const std::tuple<std::string_view, bool, std::string_view> rows[] = {
+        {"nouns.txt", false, "nouns.txt"},
+        {"my list's.txt", false, "my list's.txt"},
+        {"\xe6\x97\xa5\xe6\x9c\xac.txt", false, "\xe6\x97\xa5\xe6\x9c\xac.txt"},
+        {"\x1b[31mred\nsecond", false, "$'\\e[31mred\\nsecond'"},
+        {"a\xff'b\\", false, "$'a\\xff\\'b\\\\'"},
+        {"\xc2\x9b\x7f\t", false, "$'\\xc2\\x9b\\x7f\\t'"},
+        {"caf\xe9.txt", true, "caf\xe9.txt"},
+        {"\xc2\x9b\x1b\x7f", true, "$'\xc2\x9b\\e\\x7f'"},
     };
-    for (const auto& [name, shown] : rows) EXPECT_EQ(QuotedName(name), shown) << name;
+    for (const auto& [name, codePage, shown] : rows) EXPECT_EQ(QuotedName(name, codePage), shown) << name;
     const TCheckReport report = CheckWordLists(CheckWordBytes("A\n", TListRole::Adjectives, "a\x1b.txt"),
                                                CheckWordBytes(kGoodNouns, TListRole::Nouns, "n.txt"));
     EXPECT_EQ(FormatCheckText(report).rfind("$'a\\e.txt' (adjectives, 2 bytes)\n", 0), 0u);
@@ -221,8 +225,9 @@ TEST(CheckReportJson, FieldsForScripts) {
               "  ],\n"
               "  \"complete\": true,\n"
               "  \"problems\": [],\n"
-              "  \"warnings\": [\"$'a\\\\xff.txt' starts with a UTF-8 byte-order mark, which stays part of line 1\", "
-              "\"n.txt: 1 duplicate entry\"],\n"
+              "  \"warnings\": [" +
+                  JsonString(QuotedName("a\xff.txt") + " starts with a UTF-8 byte-order mark, which stays part of line 1") +
+                  ", \"n.txt: 1 duplicate entry\"],\n"
               "  \"exit_code\": 3\n"
               "}\n");
 }
