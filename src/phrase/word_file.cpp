@@ -44,9 +44,12 @@ TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std:
     // more than the bound and one block. A block is large enough (over
     // 32 MiB) for the C library to map each one apart and unmap it when freed.
     constexpr std::size_t kBlock = std::size_t{33} << 20;
+    // The first read may also take the terminating zero's byte: a file that
+    // delivers no more than it claimed then ends without a block.
+    const std::size_t head = text.size + 1;
     std::vector<std::unique_ptr<char[]>> blocks;
     std::size_t total = 0;
-    std::size_t room = text.size;
+    std::size_t room = head;
     char* at = text.data.get();
     for (bool zero = false; !zero;) {
         if (room == 0) {
@@ -68,8 +71,8 @@ TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std:
         return text;
     }
     TFileBytes whole = AllocateTextBuffer(total, false);
-    std::memcpy(whole.data.get(), text.data.get(), text.size);
-    for (std::size_t i = 0, done = text.size; done < total; ++i, done += kBlock) {
+    std::memcpy(whole.data.get(), text.data.get(), head);
+    for (std::size_t i = 0, done = head; done < total; ++i, done += kBlock) {
         std::memcpy(whole.data.get() + done, blocks[i].get(), std::min(kBlock, total - done));
         blocks[i].reset();
     }
