@@ -32,12 +32,8 @@ bool WriteBytes(std::FILE* stream, std::string_view bytes) {
     // page, shown as the desktop program shows a phrase; messages are UTF-8
     // text that may hold file names in the code page, decoded as its boxes are.
     std::fflush(stream);
-    std::wstring wide = stream == stderr ? framework::win32::BoxTextToWide(bytes, CP_ACP) : L"";
-    if (stream != stderr && !bytes.empty()) {
-        const int size = static_cast<int>(bytes.size());
-        wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0)));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
-    }
+    const std::wstring wide = stream == stderr ? framework::win32::BoxTextToWide(bytes, CP_ACP)
+                                               : framework::win32::CodePageToWide(bytes, CP_ACP);
     for (std::size_t done = 0; done < wide.size();) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));

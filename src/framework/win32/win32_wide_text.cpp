@@ -41,6 +41,12 @@ void AppendCodePage(std::wstring& out, std::string_view bytes, unsigned codePage
 
 }  // namespace
 
+std::wstring CodePageToWide(std::string_view bytes, unsigned codePage) {
+    std::wstring out;
+    AppendCodePage(out, bytes, codePage);
+    return out;
+}
+
 std::wstring BoxTextToWide(std::string_view text, unsigned codePage) {
     std::wstring out;
     out.reserve(text.size());

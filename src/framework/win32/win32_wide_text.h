@@ -19,4 +19,7 @@ namespace titles::framework::win32 {
 // that are not UTF-8 (CP_ACP for the system's ANSI code page).
 std::wstring BoxTextToWide(std::string_view text, unsigned codePage);
 
+// Decodes bytes that are all in the code page.
+std::wstring CodePageToWide(std::string_view bytes, unsigned codePage);
+
 }  // namespace titles::framework::win32
