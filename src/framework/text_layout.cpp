@@ -83,7 +83,8 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
         if (run.size() >= kLongRunBytes) flush();
     }
     flush();
-    if (TextToMeasure(text) != text) x = metrics.TextWidth(" ");
+    // A text measured with a space added is longer: no need to compare the text itself.
+    if (TextToMeasure(text).size() != text.size()) x = metrics.TextWidth(" ");
     layout.extent = {std::min(x, kMaxWindowExtent), metrics.LineHeight()};
     layout.laidOutBytes = i;
     return layout;
