@@ -1,13 +1,14 @@
-// Failures: every error the program raises is a TFailure carrying its
-// complete message as the desktop program shows it, and the facts it was
-// made from, so that titles-cli can word it its own way. The program never
-// catches them itself; the window framework's guards (or the command-line
-// tool's RunCli) do.
+// Failures: every error Titles raises is a TFailure that carries the facts
+// of what went wrong (its kind, the name concerned, a list index, the
+// system's error code) and no words. Each program words them at its edge:
+// the desktop program in its boxes (app/messages), titles-cli on standard
+// error in the user's language (cli). The programs' own code never catches
+// them; the guards do.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,32 +16,45 @@
 
 namespace titles {
 
-// What a failure is about.
 enum class TFailureKind {
-    Other,        // only the message tells
-    FileOpen,     // a word file cannot be opened
-    FileRead,     // a word file was opened but reading it failed
-    NotAFile,     // the name is no regular file (or, for titles-cli, stream)
-    FileTooLarge, // a word file holds 2 GiB or more
-    ListIndex,    // an index outside a list
-    NoFreeEntry,  // a list ran out of entries not yet used in a title
-    NoGerund,     // the nouns hold too few entries ending in "ing"
+    // Word lists and the composer; name is the word file.
+    FileOpen,      // it cannot be opened
+    FileRead,      // it was opened, but reading it failed
+    NotAFile,      // the name is no regular file (or, for titles-cli, stream)
+    FileTooLarge,  // it holds 2 GiB or more
+    ListIndex,     // an index outside a list
+    NoFreeEntry,   // a list ran out of entries not yet used in the title
+    NoGerund,      // the nouns hold no entry ending in "ing"
+    // The window system; name is the window class, font, display or plug-in.
+    CannotCreateWindow,
+    CannotCreateProgramWindow,
+    CannotRegisterClass,
+    CannotCreateFont,
+    CannotCreateLabel,
+    NoScreenContext,
+    DisplayUnreachable,  // name: the X display or the Wayland socket
+    NoDisplay,           // DISPLAY is not set
+    NoDisplayOrWayland,  // neither DISPLAY nor WAYLAND_DISPLAY is set
+    NoWaylandPlugin,     // only Wayland is set, and Qt's plug-in for it is missing
+    NoPlatformPlugin,    // name: the window-system plug-in asked for
 };
 
 struct TFailureFacts {
-    TFailureKind kind = TFailureKind::Other;
-    std::string fileName;    // the word file concerned
+    TFailureKind kind = TFailureKind::FileOpen;
+    std::string name;        // the file, display, font... concerned
     std::int32_t index = 0;  // the list index asked for
     int systemError = 0;     // the system's error code (errno, GetLastError), 0 when none
 };
 
-class TFailure : public std::runtime_error {
+class TFailure : public std::exception {
 public:
-    explicit TFailure(const std::string& message, TFailureFacts facts = {})
-        : std::runtime_error(message), facts_(std::move(facts)) {}
+    explicit TFailure(TFailureFacts facts) : facts_(std::move(facts)) {}
+    explicit TFailure(TFailureKind kind, std::string name = {}, int systemError = 0)
+        : facts_{kind, std::move(name), 0, systemError} {}
     const TFailureFacts& Facts() const noexcept { return facts_; }
-    // Short name of the kind of failure, shown by the fatal box.
+    // The failure's kind as the fatal box names it; what() says the same.
     virtual const char* KindName() const noexcept { return "TFailure"; }
+    const char* what() const noexcept override { return KindName(); }
 
 private:
     TFailureFacts facts_;
@@ -53,7 +67,8 @@ using TFormatArg = std::variant<std::string_view, std::int32_t>;
 // a matching argument is left as it stands.
 std::string FormatText(std::string_view pattern, std::initializer_list<TFormatArg> args);
 
-// The error box's full-stop rule: a "." is appended unless the message is
+// The full-stop rule of the desktop program's error box, which titles-cli's
+// Japanese messages follow too: a "." is appended unless the message is
 // empty or its last character sorts at or below "." as unsigned bytes.
 // Comparing the last byte is enough: the last byte of a UTF-8 sequence and
 // the trail byte of a double-byte character are both above 0x2E, exactly as

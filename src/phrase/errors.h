@@ -1,11 +1,9 @@
-// The failures the phrase engine raises, each a TFailure with the desktop
-// program's message and the facts it was made from.
+// The failures the phrase engine raises: facts only, worded by each program.
 #pragma once
 
 #include <string>
 
 #include "base/failure.h"
-#include "base/texts.h"
 
 namespace titles {
 
@@ -14,15 +12,14 @@ namespace titles {
 class TFileOpenError : public TFailure {
 public:
     TFileOpenError(TFailureKind kind, const std::string& fileName, int systemError = 0)
-        : TFailure(FormatText(texts::kFileOpen, {fileName}), {kind, fileName, 0, systemError}) {}
+        : TFailure(kind, fileName, systemError) {}
     const char* KindName() const noexcept override { return "TFileOpenError"; }
 };
 
 // WordAt was asked for an index outside the list.
 class TListIndexError : public TFailure {
 public:
-    explicit TListIndexError(std::int32_t index)
-        : TFailure(FormatText(texts::kListIndex, {index}), {TFailureKind::ListIndex, {}, index, 0}) {}
+    explicit TListIndexError(std::int32_t index) : TFailure({TFailureKind::ListIndex, {}, index, 0}) {}
     const char* KindName() const noexcept override { return "TListIndexError"; }
 };
 
@@ -30,9 +27,7 @@ public:
 // NoFreeEntry or NoGerund.
 class TListTooSmallError : public TFailure {
 public:
-    TListTooSmallError(TFailureKind kind, std::string_view fileName)
-        : TFailure(FormatText(kind == TFailureKind::NoGerund ? texts::kNoGerund : texts::kNoFreeEntry, {fileName}),
-                   {kind, std::string(fileName), 0, 0}) {}
+    TListTooSmallError(TFailureKind kind, std::string_view fileName) : TFailure(kind, std::string(fileName)) {}
     const char* KindName() const noexcept override { return "TListTooSmallError"; }
 };
 
