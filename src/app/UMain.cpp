@@ -1,47 +1,130 @@
 #include "app/UMain.h"
 
+#include "app/messages.h"
+#include "framework/layout.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 
 namespace titles::app {
+namespace {
 
-TFormMain* FormMain = nullptr;
-std::unique_ptr<TWordList> AdjectiveList;
-std::unique_ptr<TWordList> NounList;
+using framework::TCharset;
+using framework::TMouseButton;
+using framework::TSystemColour;
 
-TFormMain::TFormMain(framework::TApplication& application) : TForm(application, FormMainResource()) {
-    Label1 = FindLabel("Label1");
-    if (Label1 == nullptr) throw framework::TResourceError("form resource: Label1 is missing");
-    BindHandlers();
+// FormMain's design values, applied when the window is built. The window's
+// own font shows no text: it is the reference the window is scaled by, and
+// "0" in it was 15 pixels high when the window was designed at 96 pixels
+// per inch.
+constexpr struct {
+    framework::TPoint position{300, 130};
+    framework::TSize clientSize{361, 26};
+    TSystemColour colour = TSystemColour::ButtonFace;
+    framework::TFontSpec font{"MS Sans Serif", 11, TCharset::Default};
+    int pixelsPerInch = 96;
+    int textHeight = 15;
+    struct {
+        framework::TRect bounds{0, 0, 41, 16};
+        std::string_view caption = "Label1";
+        framework::TFontSpec font{"Arial", 13, TCharset::Ansi};
+        TSystemColour textColour = TSystemColour::WindowText;
+    } label1;
+} kFormMain;
+
+}  // namespace
+
+TFormMain::TFormMain(framework::TWindowSystem& windows, std::string programTitle)
+    : windows_(windows), programTitle_(std::move(programTitle)),
+      label1_{std::string(kFormMain.label1.caption), kFormMain.label1.font, kFormMain.label1.bounds} {
+    windows_.BuildWindow({kFormMain.position, kFormMain.clientSize, kFormMain.colour, kFormMain.label1.textColour,
+                          kFormMain.label1.bounds},
+                         programTitle_, *this);
+    // Scaled to the screen once, by the height of "0" in the window's font
+    // against the designed one; the label keeps a font of its own.
+    const int pixelsPerInch = windows_.PixelsPerInch();
+    framework::TFontSpec windowFont = kFormMain.font;
+    windowFont.height = framework::ScaledWindowFontHeight(windowFont, kFormMain.pixelsPerInch, pixelsPerInch,
+                                                          windows_.SystemCharsetIsShiftJis());
+    const framework::TScaleResult scaled =
+        framework::ScaleDesign(label1_.bounds, label1_.font.height, kFormMain.clientSize, kFormMain.textHeight,
+                               pixelsPerInch, windows_.ZeroTextHeight(windowFont));
+    label1_.bounds = scaled.labelBounds;
+    label1_.font.height = scaled.labelFontHeight;
+    MeasureLabel();
+    clientSize_ = scaled.clientSize;
+    windows_.SetClientSize(clientSize_);
 }
 
-framework::TNotifyEvent TFormMain::ResolveHandler(std::string_view name) {
-    if (name == "FormCreate") return [this](framework::TObject* sender) { FormCreate(sender); };
-    if (name == "Label1Click") return [this](framework::TObject* sender) { Label1Click(sender); };
-    return {};
-}
-
-void TFormMain::FormCreate(framework::TObject*) {
-    // Both lists exist before either file is read, so a failed load leaves
-    // them empty but present for later clicks.
-    AdjectiveList = std::make_unique<TWordList>();
-    NounList = std::make_unique<TWordList>();
-    AdjectiveList->LoadWordFile(std::string(kDefaultAdjectiveFile));
-    NounList->LoadWordFile(std::string(kDefaultNounFile));
+void TFormMain::FormCreate() {
+    AdjectiveList.LoadWordFile(std::string(kDefaultAdjectiveFile));
+    NounList.LoadWordFile(std::string(kDefaultNounFile));
     SeedFromClock();
-    Label1Click(FormMain);
+    Label1Click();
 }
 
-void TFormMain::Label1Click(framework::TObject*) {
-    // The phrase is complete before anything is shown: a failure leaves the
-    // label and the window as they were.
-    ShowPhrase(ComposePhrase(*AdjectiveList, *NounList));
-}
+// The phrase is complete before anything is shown: a failure leaves the
+// label and the window as they were.
+void TFormMain::Label1Click() { ShowPhrase(ComposePhrase(AdjectiveList, NounList)); }
 
+// An equal phrase leaves the label alone: no measure, no repaint.
 void TFormMain::ShowPhrase(std::string phrase) {
-    Label1->SetCaption(std::move(phrase));
-    FormMain->SetClientWidth(Label1->Width());
-    FormMain->SetClientHeight(Label1->Height());
+    if (phrase != label1_.caption) {
+        label1_.caption = std::move(phrase);
+        MeasureLabel();
+    }
+    clientSize_ = {label1_.bounds.width, label1_.bounds.height};
+    windows_.SetClientSize(clientSize_);
 }
+
+// The label takes the extent of its text as laid out in its font.
+void TFormMain::MeasureLabel() {
+    const framework::TSize extent = windows_.SetLabelText(label1_.caption, label1_.font);
+    const framework::TRect bounds{label1_.bounds.left, label1_.bounds.top, extent.width, extent.height};
+    if (bounds == label1_.bounds) return;
+    label1_.bounds = bounds;
+    windows_.SetLabelBounds(bounds);
+}
+
+// A click is the left button pressed on the label and released inside it.
+// The second press of a double click arms nothing, so a double click gives
+// exactly one click.
+void TFormMain::LabelPressed(TMouseButton button, bool doubleClick) {
+    if (button == TMouseButton::Left && !doubleClick) clickPending_ = true;
+}
+
+void TFormMain::LabelReleased(TMouseButton button, framework::TPoint point) {
+    if (button != TMouseButton::Left || !std::exchange(clickPending_, false)) return;
+    if (framework::TRect{0, 0, label1_.bounds.width, label1_.bounds.height}.Contains(point)) Label1Click();
+}
+
+// As a left click; not while a box is up, when no click reaches the label.
+void TFormMain::LabelActionInvoked() {
+    if (!boxUp_) Label1Click();
+}
+
+// Closing the window ends the program; nothing is asked.
+void TFormMain::CloseRequested() { windows_.Quit(); }
+
+void TFormMain::ReportFailure(std::exception_ptr failure) noexcept {
+    try {
+        waitingFailures_.push_back(std::move(failure));
+    } catch (...) {
+        return;  // out of memory while keeping it: it is lost
+    }
+    if (boxUp_) return;
+    boxUp_ = true;
+    while (!waitingFailures_.empty()) {
+        const std::exception_ptr next = std::move(waitingFailures_.front());
+        waitingFailures_.pop_front();
+        try {
+            ShowFailureBox(DescribeFailure(next).message);
+        } catch (...) {
+            // Nothing is left to show a failure of the box with.
+        }
+    }
+    boxUp_ = false;
+}
+
+void TFormMain::ShowFailureBox(std::string_view message) { windows_.ErrorBox(programTitle_, WithFullStop(message)); }
 
 }  // namespace titles::app

@@ -1,43 +1,69 @@
-// The main window: one label showing a random title; a click on it shows a
-// new one.
+// The main window: one label, Label1, showing a random title; each click on
+// it shows a new one. TFormMain is the whole window as the program sees it:
+// its design values, its label, its handlers and the failures waiting for
+// their box. The window system (framework/window_system.h) draws it and
+// reports what the user does.
 #pragma once
 
-#include <memory>
+#include <deque>
+#include <exception>
 #include <string>
 #include <string_view>
 
-#include "framework/application.h"
-#include "framework/controls.h"
+#include "framework/window_system.h"
 #include "phrase/word_list.h"
 
 namespace titles::app {
 
-class TFormMain : public framework::TForm {
+class TFormMain final : private framework::TWindowEvents {
 public:
-    explicit TFormMain(framework::TApplication& application);
+    // Builds the window hidden from its design values and scales it to the
+    // screen. programTitle captions the error boxes.
+    TFormMain(framework::TWindowSystem& windows, std::string programTitle);
+    TFormMain(const TFormMain&) = delete;
+    TFormMain& operator=(const TFormMain&) = delete;
 
-    framework::TLabel* Label1 = nullptr;
-
-    // Creates and loads the word lists, seeds the random source and shows
-    // the first title.
-    void FormCreate(framework::TObject* sender);
+    // Loads the word lists, seeds the random source and shows the first title.
+    void FormCreate();
     // Composes a new title and shows it.
-    void Label1Click(framework::TObject* sender);
-
+    void Label1Click();
     // Puts the phrase on the label and fits the window's client area to it.
     void ShowPhrase(std::string phrase);
 
-protected:
-    framework::TNotifyEvent ResolveHandler(std::string_view name) override;
+    // Shows a caught failure in an error box. One box is up at a time: a
+    // failure that comes while one is up waits until it is dismissed.
+    void ReportFailure(std::exception_ptr failure) noexcept;
+    void ShowFailureBox(std::string_view message);
+
+    // The label's state: its text, its own font, its bounds in the client area.
+    struct TLabel1 {
+        std::string caption;
+        framework::TFontSpec font;
+        framework::TRect bounds;
+    };
+    const TLabel1& Label1() const noexcept { return label1_; }
+    framework::TSize ClientSize() const noexcept { return clientSize_; }
+
+    // The two word lists: empty until FormCreate loads them, kept as long as
+    // the window.
+    TWordList AdjectiveList;
+    TWordList NounList;
+
+private:
+    void LabelPressed(framework::TMouseButton button, bool doubleClick) override;
+    void LabelReleased(framework::TMouseButton button, framework::TPoint point) override;
+    void LabelActionInvoked() override;
+    void CloseRequested() override;
+    void EventFailed(std::exception_ptr failure) noexcept override { ReportFailure(std::move(failure)); }
+    void MeasureLabel();
+
+    framework::TWindowSystem& windows_;
+    const std::string programTitle_;
+    TLabel1 label1_;
+    framework::TSize clientSize_;
+    bool clickPending_ = false;  // a left press on the label, waiting for its release
+    bool boxUp_ = false;
+    std::deque<std::exception_ptr> waitingFailures_;
 };
-
-// The main window's design values.
-std::string_view FormMainResource();
-
-// The one main window, set while it exists.
-extern TFormMain* FormMain;
-// The two word lists, created by FormCreate and kept until the process ends.
-extern std::unique_ptr<TWordList> AdjectiveList;
-extern std::unique_ptr<TWordList> NounList;
 
 }  // namespace titles::app

@@ -1,21 +1,18 @@
 // Titles: shows a random title; each click on it shows a new one.
 #include <exception>
-#include <string>
 
 #include "app/program.h"
 #include "base/file_name.h"
-#include "framework/application.h"
-#include "framework/backend.h"
 
 int main(int argc, char** argv) {
-    std::unique_ptr<titles::framework::TBackend> backend;
+    std::unique_ptr<titles::framework::TWindowSystem> windows;
     try {
-        backend = titles::framework::CreateBackend(argc, argv);
+        windows = titles::framework::CreateWindowSystem(argc, argv);
     } catch (...) {
-        // No window system at all: the fatal box's text goes to the console.
+        // No window system at all: the fatal box's text goes to the console only.
         const std::string_view path = argc > 0 && argv[0] != nullptr ? argv[0] : "titles";
-        titles::framework::ReportFatalFailureToConsole(std::current_exception(), titles::FileNameOf(path, "/\\"));
+        titles::app::ReportFatalFailure(std::current_exception(), titles::FileNameOf(path, "/\\"), nullptr);
         return 1;
     }
-    return titles::app::RunProgram(*backend);
+    return titles::app::RunProgram(*windows);
 }

@@ -1,17 +1,27 @@
 // The program's life from entry to exit.
 #pragma once
 
-#include "framework/backend.h"
+#include <string>
+#include <string_view>
+
+#include "framework/window_system.h"
 
 namespace titles::app {
 
-// Runs the program on a backend: derives the title, builds the main window
-// and runs its creation handler, handles events until the window is
+// Runs the program on a window system: derives the title, builds the main
+// window and runs its creation handler, handles events until the window is
 // closed. Returns the exit code: 0, or 1 after a fatal failure.
-int RunProgram(framework::TBackend& backend);
+int RunProgram(framework::TWindowSystem& windows);
 
-// Returns the process-wide state to its state at process start (word lists
-// gone, seed 0), so that tests can run the program more than once.
-void ResetProgramState();
+// The program's title from its own file name: the name without its folder,
+// cut at its first full stop, lower-cased from the second byte on
+// (TITLES.EXE gives Titles, MY.TOOL.EXE gives My), at most 255 bytes.
+std::string DeriveProgramTitle(std::string_view path, const framework::TTitleRules& rules);
+inline constexpr std::size_t kMaxTitleBytes = 255;
+
+// The fatal box's text for a failure that escaped start-up, on standard
+// error; with a window system, also in the fatal box.
+void ReportFatalFailure(const std::exception_ptr& failure, std::string_view moduleName,
+                        framework::TWindowSystem* windows) noexcept;
 
 }  // namespace titles::app

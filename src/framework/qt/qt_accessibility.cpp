@@ -2,9 +2,8 @@
 // label static text with a readable text and one action, "click", that composes
 // a new title as a left click does; the hidden program-level window left out.
 #include <QAccessibleWidget>
-#include <QTimer>
 
-#include "framework/qt/qt_internal.h"
+#include "framework/qt/qt_window_system.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -19,7 +18,7 @@ public:
     }
     QStringList actionNames() const override { return {QStringLiteral("click")}; }
     void doAction(const QString& name) override {
-        if (name == actionNames().constFirst()) Label()->Click();
+        if (name == actionNames().constFirst()) Label()->InvokeAction();
     }
     // The text as the label shows it, on one line; no caret, no selection.
     QString text(int start, int end) const override { return Shown().mid(start, end - start); }
@@ -74,18 +73,10 @@ private:
 
 }  // namespace
 
-QAccessibleInterface* TLabelWidget::AccessibleFactory(const QString&, QObject* object) {
+QAccessibleInterface* AccessibleFactory(const QString&, QObject* object) {
     if (auto* label = qobject_cast<TLabelWidget*>(object)) return new TAccessibleLabel(label);
-    if (auto* form = qobject_cast<TFormWidget*>(object)) return new QAccessibleWidget(form, QAccessible::Window);
+    if (auto* window = qobject_cast<TWindowWidget*>(object)) return new QAccessibleWidget(window, QAccessible::Window);
     return object == qApp ? new TAccessibleApplication : nullptr;
-}
-
-// From the event loop, as a mouse click, once the tool has its answer; not
-// while a box is up, when no click reaches the label.
-void TLabelWidget::Click() {
-    QTimer::singleShot(0, this, [this] {
-        if (QApplication::activeModalWidget() == nullptr) backend_.Dispatch([this] { input_.Click(); });
-    });
 }
 
 }  // namespace titles::framework::qt

@@ -1,6 +1,5 @@
 // Finding out, before Qt starts, which window system to use and whether it
-// can be reached: Qt's xcb and Wayland platforms end the process when their
-// display is missing, and the program must report that instead.
+// can be reached (TDisplayProbe in qt_window_system.h).
 #include <QDir>
 #include <QLibraryInfo>
 
@@ -14,9 +13,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include "base/texts.h"
-#include "framework/qt/qt_internal.h"
 #include "base/failure.h"
+#include "framework/qt/qt_window_system.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -24,25 +22,6 @@ namespace {
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
-}
-
-// The probe's connection stays open until Qt has made its own: an X server
-// that loses its last client resets itself, and a connection made during
-// the reset fails.
-xcb_connection_t* probe = nullptr;
-
-// Whether an X server answers on display and has the screen it names.
-bool XServerAnswers(const std::string& display) {
-    ReleaseDisplayProbe();
-    if (display.empty()) return false;
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
-    if (xcb_connection_has_error(connection) != 0 || screen >= xcb_setup_roots_length(xcb_get_setup(connection))) {
-        xcb_disconnect(connection);
-        return false;
-    }
-    probe = connection;
-    return true;
 }
 
 // Whether a window-system plug-in whose file name begins with prefix is
@@ -67,9 +46,7 @@ bool PluginInstalled(const std::string& prefix) {
     return false;
 }
 
-std::string CannotConnect(const std::string& display) {
-    return FormatText(texts::kCannotConnectDisplay, {std::string_view(display)});
-}
+[[noreturn]] void Refuse(TFailureKind kind, std::string name = {}) { throw TFailure(kind, std::move(name)); }
 
 // The compositor's name as its clients find it: wayland-0 unless set.
 std::string WaylandName() {
@@ -93,26 +70,29 @@ bool CompositorAnswers() {
     return answers;
 }
 
-// Why the named platform cannot be used, or an empty string.
-std::string PlatformProblem(std::string_view name, const std::string& display) {
-    if (name == "xcb") {
-        if (XServerAnswers(display)) return {};
-        return display.empty() ? std::string(texts::kNoDisplay) : CannotConnect(display);
-    }
-    if (!PluginInstalled(std::string(name))) return FormatText(texts::kNoPlatformPlugin, {name});
-    if (name.starts_with("wayland") && !CompositorAnswers()) return CannotConnect(WaylandName());
-    // offscreen, minimal, vnc, eglfs...: Qt reports for itself.
-    return {};
-}
-
 }  // namespace
 
-void ReleaseDisplayProbe() noexcept {
-    if (probe != nullptr) xcb_disconnect(probe);
-    probe = nullptr;
+TDisplayProbe::TDisplayProbe() { PickPlatform(); }
+
+TDisplayProbe::~TDisplayProbe() {
+    if (connection_ != nullptr) xcb_disconnect(connection_);
 }
 
-std::string CheckDisplay() {
+// Whether an X server answers on display and has the screen it names.
+bool TDisplayProbe::XServerAnswers(const std::string& display) {
+    if (connection_ != nullptr) xcb_disconnect(std::exchange(connection_, nullptr));
+    if (display.empty()) return false;
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
+    if (xcb_connection_has_error(connection) != 0 || screen >= xcb_setup_roots_length(xcb_get_setup(connection))) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    connection_ = connection;
+    return true;
+}
+
+void TDisplayProbe::PickPlatform() {
     const std::string display = Env("DISPLAY");
     const std::string platform = Env("QT_QPA_PLATFORM");
     if (platform.empty()) {
@@ -120,34 +100,46 @@ std::string CheckDisplay() {
         // window's place, the desktop's frame and a centred box all hold.
         if (XServerAnswers(display)) {
             setenv("QT_QPA_PLATFORM", "xcb", 1);
-            return {};
+            return;
         }
         const bool wayland = !Env("WAYLAND_DISPLAY").empty();
         if (wayland && PluginInstalled("wayland") && CompositorAnswers()) {
             setenv("QT_QPA_PLATFORM", "wayland", 1);
-            return {};
+            return;
         }
-        if (!display.empty()) return CannotConnect(display);
-        if (!wayland) return std::string(texts::kNoDisplayOrWayland);
-        return PluginInstalled("wayland") ? CannotConnect(WaylandName()) : std::string(texts::kNoWaylandPlugin);
+        if (!display.empty()) Refuse(TFailureKind::DisplayUnreachable, display);
+        if (!wayland) Refuse(TFailureKind::NoDisplayOrWayland);
+        if (PluginInstalled("wayland")) Refuse(TFailureKind::DisplayUnreachable, WaylandName());
+        Refuse(TFailureKind::NoWaylandPlugin);
     }
     // The user's choice, a list such as "wayland;xcb" tried in order: Qt is
-    // given the first one that works, so it never tries one that fails.
-    std::string problem;
+    // given the first one that works, so it never tries one that fails. The
+    // first entry's problem is the one reported.
+    std::exception_ptr problem;
     std::string_view rest = platform;
     while (!rest.empty()) {
         const auto end = rest.find(';');
         const std::string_view entry = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (entry.empty()) continue;
-        const std::string reason = PlatformProblem(entry.substr(0, entry.find(':')), display);
-        if (reason.empty()) {
+        try {
+            const std::string_view name = entry.substr(0, entry.find(':'));
+            if (name == "xcb") {
+                if (!XServerAnswers(display)) Refuse(display.empty() ? TFailureKind::NoDisplay : TFailureKind::DisplayUnreachable, display);
+            } else if (!PluginInstalled(std::string(name))) {
+                Refuse(TFailureKind::NoPlatformPlugin, std::string(name));
+            } else if (name.starts_with("wayland") && !CompositorAnswers()) {
+                Refuse(TFailureKind::DisplayUnreachable, WaylandName());
+            }
+            // offscreen, minimal, vnc, eglfs...: Qt reports for itself.
             setenv("QT_QPA_PLATFORM", std::string(entry).c_str(), 1);
-            return {};
+            return;
+        } catch (const TFailure&) {
+            if (!problem) problem = std::current_exception();
         }
-        if (problem.empty()) problem = reason;
     }
-    return problem.empty() ? std::string(texts::kNoDisplay) : problem;
+    if (problem) std::rethrow_exception(problem);
+    Refuse(TFailureKind::NoDisplay);
 }
 
 }  // namespace titles::framework::qt

@@ -1,8 +1,9 @@
-// Laying out a label's one line of text the way the label draws it: "&"
-// marks the next character as its mnemonic (underlined, the "&" itself not
-// drawn), "&&" draws one "&", and a tab moves on to the next stop every
-// eight average character widths. Measuring and painting both use this
-// layout, so a label is always exactly as large as what it draws.
+// The window's portable layout: scaling the design to the screen, and
+// laying out the label's one line of text the way the label draws it ("&"
+// marks the next character as its mnemonic, underlined, the "&" itself not
+// drawn; "&&" draws one "&"; a tab moves on to the next stop every eight
+// average character widths). Measuring and painting both use one layout,
+// so the label is always exactly as large as what it draws.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +11,31 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/geometry.h"
+#include "framework/window_system.h"
 
 namespace titles::framework {
+
+// a * b / c with a 64-bit intermediate, rounded to the nearest integer,
+// halves away from zero. Returns -1 when c is 0 or the result overflows.
+int MulDiv(int a, int b, int c) noexcept;
+
+// The window font's character height on a screen of pixelsPerInch. The
+// design height is kept at the design resolution, and also when the font
+// equals the default font every new font starts with.
+int ScaledWindowFontHeight(const TFontSpec& windowFont, int designPixelsPerInch, int pixelsPerInch,
+                           bool systemCharsetIsShiftJis = false);
+
+struct TScaleResult {
+    bool scaled = false;     // false when the height of "0" equals the design's
+    TRect labelBounds;       // the label's bounds after scaling
+    int labelFontHeight = 0; // the label font's character height after scaling
+    TSize clientSize;        // the window's client size to set
+};
+
+// Scales the design by the ratio of the height of "0" in the (already
+// re-sized) window font, zeroHeight, to the designed one.
+TScaleResult ScaleDesign(const TRect& labelBounds, int labelFontHeight, TSize designClientSize,
+                         int designTextHeight, int pixelsPerInch, int zeroHeight);
 
 // Text measurement in one font, supplied by a backend.
 class TTextMetrics {

@@ -1,0 +1,73 @@
+// Native Wayland, where Qt's idea of a fixed-size window and the protocol's
+// disagree (see OnWayland in qt_window_system.h).
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+// The window's xdg_toplevel, to send its size limits in the protocol's
+// terms, is only handed out by Qt's platform native interface.
+#include <qpa/qplatformnativeinterface.h>
+
+#include <cstdint>
+
+#include <dlfcn.h>
+
+#include "framework/qt/qt_window_system.h"
+
+namespace titles::framework::qt {
+namespace {
+
+// The whole window geometry as the compositor's size limits.
+void FixWaylandSize(QWidget& window) {
+    using TMarshal = void (*)(void*, std::uint32_t, ...);
+    static const TMarshal marshal = [] {
+        void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return library == nullptr ? nullptr : reinterpret_cast<TMarshal>(dlsym(library, "wl_proxy_marshal"));
+    }();
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    void* toplevel = native == nullptr || window.windowHandle() == nullptr
+                         ? nullptr
+                         : native->nativeResourceForWindow("xdg_toplevel", window.windowHandle());
+    if (marshal == nullptr || toplevel == nullptr) return;
+    enum : std::uint32_t { kSetMaxSize = 7, kSetMinSize = 8 };  // xdg_toplevel's request numbers
+    const QSize size = window.frameGeometry().size();
+    marshal(toplevel, kSetMaxSize, size.width(), size.height());
+    marshal(toplevel, kSetMinSize, size.width(), size.height());
+}
+
+}  // namespace
+
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+// Where the compositor leaves the decoration to the client, Qt's own has its
+// icon in the first 30 pixels of the title bar and its buttons in the last
+// 76, and centres the title (14 pixels high) over the whole bar: the window
+// is kept wide enough for all of them, wider than a short phrase.
+void FitOnWayland(QWidget& window, QSize client) {
+    const QMargins margins = window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
+    if (margins.top() > 0) {
+        QFont font = QGuiApplication::font();
+        font.setPixelSize(14);
+        const int titleWidth = QFontMetrics(font).horizontalAdvance(window.windowTitle());
+        client.setWidth(std::max(client.width(), 2 * 76 + titleWidth - margins.left() - margins.right()));
+    }
+    window.resize(client);
+    FixWaylandSize(window);
+}
+
+void KeepNormalOnWayland(QWidget& window, const QEvent& event) {
+    static constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event.type() == QEvent::WindowStateChange && OnWayland() && (window.windowState() & kLarge)) {
+        // Given back once the large frame is out: weston ignores the request
+        // to take back a state whose frame it has not yet been sent.
+        QTimer::singleShot(50, &window, [&window] { window.setWindowState(window.windowState() & ~kLarge); });
+    }
+}
+
+void LetBoxSizeOnWayland(QMessageBox& box) {
+    if (!OnWayland() || box.minimumSize() == QSize(0, 0)) return;
+    box.setMinimumSize(0, 0);
+    box.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QMetaObject::invokeMethod(&box, [&box] { FixWaylandSize(box); }, Qt::QueuedConnection);
+}
+
+}  // namespace titles::framework::qt

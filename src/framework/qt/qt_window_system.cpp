@@ -1,0 +1,403 @@
+// The Qt window system: the application object and its event loop with the
+// failure guard, the window and its label, fonts, and the message boxes.
+#include "framework/qt/qt_window_system.h"
+
+#include <QAccessible>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+// The box without an owner is typed a dialog for the X window manager,
+// which only Qt's private xcb window interface offers.
+#include <qpa/qplatformwindow_p.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <unistd.h>
+
+#include <xcb/xcb.h>
+
+#include "base/utf8.h"
+
+namespace titles::framework {
+
+std::unique_ptr<TWindowSystem> CreateWindowSystem(int argc, char** argv) {
+    const qt::TDisplayProbe probe;
+    return std::make_unique<qt::TQtWindowSystem>(argc > 0 && argv != nullptr && argv[0] != nullptr ? argv[0] : "");
+}
+
+}  // namespace titles::framework
+
+namespace titles::framework::qt {
+namespace {
+
+bool MapButton(Qt::MouseButton qtButton, TMouseButton& button) {
+    switch (qtButton) {
+    case Qt::LeftButton: button = TMouseButton::Left; return true;
+    case Qt::RightButton: button = TMouseButton::Right; return true;
+    case Qt::MiddleButton: button = TMouseButton::Middle; return true;
+    default: return false;
+    }
+}
+
+QColor SystemColour(const QPalette& palette, TSystemColour colour) {
+    return palette.color(colour == TSystemColour::ButtonFace ? QPalette::Button : QPalette::WindowText);
+}
+
+// The monitor in use: the one of the active window, else the primary one.
+QRect MonitorInUse() {
+    const QWidget* active = QApplication::activeWindow();
+    const QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
+    return screen == nullptr ? QRect() : screen->geometry();
+}
+
+}  // namespace
+
+QString FromBytes(std::string_view text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QFont MakeFont(const TFontSpec& design) {
+    QFont font(FromBytes(design.name));
+    if (design.height > 0) font.setPixelSize(design.height);
+    return font;
+}
+
+int TQtTextMetrics::TextWidth(std::string_view run) const { return metrics_.horizontalAdvance(FromBytes(run)); }
+
+std::size_t TQtTextMetrics::CharLength(std::string_view text, std::size_t pos) const {
+    return std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
+}
+
+void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
+                       const QPalette& palette) {
+    painter.fillRect(rect, palette.color(QPalette::Window));
+    const QFontMetrics metrics(font);
+    const QColor ink = palette.color(QPalette::WindowText);
+    painter.setFont(font);
+    painter.setPen(ink);
+    const int baseline = rect.top() + metrics.ascent();
+    for (const TTextRun& run : layout.runs) {
+        painter.drawText(QPoint(rect.left() + run.x, baseline), FromBytes(run.text));
+    }
+    const int underlineTop = baseline + metrics.underlinePos();
+    const int thickness = std::max(1, metrics.lineWidth());
+    for (const TUnderline& underline : layout.underlines) {
+        painter.fillRect(rect.left() + underline.x, underlineTop, underline.width, thickness, ink);
+    }
+}
+
+// --------------------------------------------------------------- TLabelWidget
+
+TLabelWidget::TLabelWidget(TQtWindowSystem& windows, QWidget* parent) : QWidget(parent), windows_(windows) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+// The widget keeps the text only as far as it is laid out; screen readers
+// get that part as the label shows it, and Qt tells them when it changes.
+TSize TLabelWidget::SetContent(std::string_view text, const QFont& font) {
+    font_ = font;
+    layout_ = LayoutText(text, TQtTextMetrics(font_));
+    text_ = text.substr(0, layout_.laidOutBytes);
+    const QString name = FromBytes(ShownText(text_));
+    if (name != accessibleName()) setAccessibleName(name);
+    update();
+    return layout_.extent;
+}
+
+void TLabelWidget::paintEvent(QPaintEvent*) {
+    try {
+        QPainter painter(this);
+        PaintLabelContent(painter, rect(), layout_, font_, palette());
+    } catch (...) {
+        windows_.FailedWhilePainting(std::current_exception());
+    }
+}
+
+void TLabelWidget::Press(QMouseEvent* event, bool doubleClick) {
+    TMouseButton button;
+    if (!MapButton(event->button(), button)) return;
+    event->accept();
+    windows_.Guarded([&] { windows_.Events()->LabelPressed(button, doubleClick); });
+}
+
+void TLabelWidget::mousePressEvent(QMouseEvent* event) { Press(event, false); }
+
+void TLabelWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
+
+// While the button is down Qt sends every mouse event to the widget it was
+// pressed on, wherever the pointer is: the label's mouse capture.
+void TLabelWidget::mouseReleaseEvent(QMouseEvent* event) {
+    TMouseButton button;
+    if (!MapButton(event->button(), button)) return;
+    event->accept();
+    const QPoint p = event->position().toPoint();
+    windows_.Guarded([&] { windows_.Events()->LabelReleased(button, {p.x(), p.y()}); });
+}
+
+void TLabelWidget::InvokeAction() {
+    QMetaObject::invokeMethod(
+        this, [this] { windows_.Guarded([this] { windows_.Events()->LabelActionInvoked(); }); },
+        Qt::QueuedConnection);
+}
+
+// -------------------------------------------------------------- TWindowWidget
+
+TWindowWidget::TWindowWidget(TQtWindowSystem& windows) : QWidget(nullptr), windows_(windows) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+}
+
+// The window never closes itself: the program decides.
+void TWindowWidget::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    windows_.Guarded([this] { windows_.Events()->CloseRequested(); });
+}
+
+void TWindowWidget::SetClientSize(TSize size) {
+    wanted_ = size;
+    Fit();
+}
+
+void TWindowWidget::moveEvent(QMoveEvent*) { Fit(); }
+
+void TWindowWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    KeepNormalOnWayland(*this, *event);
+}
+
+// For a top-level widget the frame geometry places the outer frame; before
+// the window manager has framed the window it is the client area itself.
+// On X11 the size is fixed in Qt's terms, which become the window manager's
+// hints; on Wayland it is only set (see OnWayland).
+void TWindowWidget::Fit() {
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    const QSize client(std::max(0, FitWindowExtent(outer.x(), wanted_.width + frame.width()) - frame.width()),
+                       std::max(0, FitWindowExtent(outer.y(), wanted_.height + frame.height()) - frame.height()));
+    if (OnWayland()) {
+        FitOnWayland(*this, client);
+    } else if (client != size() || minimumSize() != maximumSize()) {
+        setFixedSize(client);
+    }
+}
+
+// ------------------------------------------------------------- TQtApplication
+
+TQtApplication::TQtApplication(int& argc, char** argv, TQtWindowSystem& windows)
+    : QApplication(argc, argv), windows_(windows) {}
+
+bool TQtApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        windows_.Failed(std::current_exception());
+        return true;
+    }
+}
+
+// ------------------------------------------------------------ TQtWindowSystem
+
+TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
+    // The design's fonts are Windows fonts. "Arial" is matched by a metric
+    // compatible font. "MS Sans Serif" only serves as the scaling reference:
+    // its 11-pixel size is expected to be 15 pixels high, as Open Sans (or
+    // Noto Sans, its descendant) is.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Open Sans"), QStringLiteral("Noto Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    // The program scales itself from the screen's pixels per inch (the
+    // window font's height rule) and places its window unscaled; Qt's own
+    // device-pixel scaling would do both over again.
+    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"}) unsetenv(name);
+    setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+    // The program takes no arguments, so Qt gets none of its own options
+    // (-platform, -qwindowgeometry, -stylesheet...), and no program name:
+    // the X resource name (the instance part of WM_CLASS) is set by its
+    // variable, the application name once Qt has started.
+    const std::string name = argv0_.substr(argv0_.rfind('/') + 1);
+    setenv("RESOURCE_NAME", name.c_str(), 1);
+    app_ = std::make_unique<TQtApplication>(qtArgc_, qtArgv_, *this);
+    QCoreApplication::setApplicationName(QString::fromLocal8Bit(name));
+    QAccessible::installFactory(&AccessibleFactory);
+    app_->installNativeEventFilter(&destroyWatch_);
+    // Boxes shown while the window is hidden must not end the program when
+    // they close; only closing the window does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.titles"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/titles/titles.svg")));
+}
+
+TQtWindowSystem::~TQtWindowSystem() {
+    delete window_.data();
+    app_.reset();
+}
+
+std::string TQtWindowSystem::ProgramFilePath() {
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return argv0_;
+    path.resize(static_cast<std::size_t>(n));
+    return path;
+}
+
+int TQtWindowSystem::PixelsPerInch() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen == nullptr ? 96 : static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
+}
+
+// The height of a text extent is the font's cell height, whatever the text.
+int TQtWindowSystem::ZeroTextHeight(const TFontSpec& font) { return QFontMetrics(MakeFont(font)).height(); }
+
+// On X11 and Wayland a window's title bar and its task bar entry show one
+// string, the program's title.
+void TQtWindowSystem::BuildWindow(const TWindowDesign& design, std::string_view title, TWindowEvents& events) {
+    events_ = &events;
+    // Qt titles a window whose title is empty with the application's name.
+    if (title.empty()) QCoreApplication::setApplicationName(QString());
+    window_ = new TWindowWidget(*this);
+    window_->setWindowTitle(FromBytes(title));
+    QPalette palette = window_->palette();
+    palette.setColor(QPalette::Window, SystemColour(palette, design.colour));
+    palette.setColor(QPalette::WindowText, SystemColour(palette, design.textColour));
+    window_->setPalette(palette);
+    window_->setAutoFillBackground(true);
+    // For a top-level widget move() places the outer frame's corner.
+    window_->move(design.position.x, design.position.y);
+    label_ = new TLabelWidget(*this, window_);
+    SetLabelBounds(design.labelBounds);
+    window_->SetClientSize(design.clientSize);
+}
+
+TSize TQtWindowSystem::SetLabelText(std::string_view text, const TFontSpec& font) {
+    return label_ ? label_->SetContent(text, MakeFont(font)) : TSize{};
+}
+
+void TQtWindowSystem::SetLabelBounds(const TRect& bounds) {
+    if (label_) label_->setGeometry(bounds.left, bounds.top, bounds.width, bounds.height);
+}
+
+void TQtWindowSystem::SetClientSize(TSize size) {
+    if (window_) window_->SetClientSize(size);
+}
+
+// Linux launchers make no show request: the window is shown normally.
+void TQtWindowSystem::Show() {
+    if (!window_) return;
+    window_->show();
+    // The decoration's margins are known once the window is shown.
+    if (OnWayland()) window_->Fit();
+}
+
+void TQtWindowSystem::Run() {
+    while (!quit_) {
+        try {
+            QApplication::exec();
+            break;
+        } catch (...) {
+            // A failure that escaped a pass of the loop: shown, and the loop goes on.
+            Failed(std::current_exception());
+        }
+    }
+}
+
+void TQtWindowSystem::Quit() {
+    quit_ = true;
+    QCoreApplication::exit(0);
+}
+
+void TQtWindowSystem::Failed(std::exception_ptr failure) noexcept {
+    if (events_ != nullptr) events_->EventFailed(std::move(failure));
+}
+
+void TQtWindowSystem::FailedWhilePainting(std::exception_ptr failure) noexcept {
+    try {
+        QMetaObject::invokeMethod(app_.get(), [this, failure] { Failed(failure); }, Qt::QueuedConnection);
+    } catch (...) {
+        // Out of memory: nothing is left to report it with.
+    }
+}
+
+bool TQtWindowSystem::TDestroyWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
+    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == destroyed->window) {
+            QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+        }
+    }
+    return false;
+}
+
+// The error box is a dialog of the window while that is shown, else of no
+// window; either way it comes up at the centre of the monitor in use. It is
+// modal for the whole program, so no click reaches the label while it is up.
+void TQtWindowSystem::ErrorBox(std::string_view caption, std::string_view text) {
+    if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    RunBox(caption, text, window_ && window_->isVisible() ? window_.data() : nullptr);
+}
+
+void TQtWindowSystem::FatalBox(std::string_view caption, std::string_view text) { RunBox(caption, text, nullptr); }
+
+void TQtWindowSystem::RunBox(std::string_view caption, std::string_view text, QWidget* owner) {
+    // A message box takes its final size as it is shown, and some window
+    // managers (weston's for Xwayland) place a window only where it was
+    // created: the size is found on a box never put on screen, and the box
+    // is created centred on the monitor in use, and centred again as shown.
+    class TBox : public QMessageBox {
+    public:
+        TBox(const QString& caption, const QString& text, QWidget* owner, QRect monitor)
+            : QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner), monitor_(monitor) {
+            setTextFormat(Qt::PlainText);
+            setWindowModality(Qt::ApplicationModal);
+            // On X Qt makes a dialog without a shown owner transient for its
+            // hidden group window, which makes some window managers place it
+            // on their own: it is a plain window of the dialog type instead.
+            if (owner == nullptr) setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Window);
+        }
+        QPoint Centred(QSize outer) const {
+            return {monitor_.x() + (monitor_.width() - outer.width()) / 2,
+                    monitor_.y() + (monitor_.height() - outer.height()) / 2};
+        }
+
+    protected:
+        void showEvent(QShowEvent* event) override {
+            QMessageBox::showEvent(event);
+            move(Centred(frameGeometry().size()));
+        }
+        bool event(QEvent* event) override {
+            const bool handled = QMessageBox::event(event);
+            LetBoxSizeOnWayland(*this);
+            return handled;
+        }
+        void changeEvent(QEvent* event) override {
+            QMessageBox::changeEvent(event);
+            KeepNormalOnWayland(*this, *event);
+        }
+
+    private:
+        QRect monitor_;
+    };
+    QSize size;
+    {
+        TBox probe(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+        probe.setAttribute(Qt::WA_DontShowOnScreen);
+        probe.show();
+        size = probe.size();
+    }
+    TBox box(FromBytes(caption), FromBytes(text), owner, MonitorInUse());
+    box.setGeometry(QRect(box.Centred(size), size));
+    if (owner == nullptr) {
+        box.winId();
+        using TXcbWindow = QNativeInterface::Private::QXcbWindow;
+        if (auto* xcb = box.windowHandle()->nativeInterface<TXcbWindow>()) xcb->setWindowType(TXcbWindow::Dialog);
+    }
+    box.exec();
+}
+
+}  // namespace titles::framework::qt

@@ -1,0 +1,227 @@
+// The Qt 6 window system's insides: the window and its label as Qt widgets
+// on X11 or Wayland. Only its own sources, its tests and its benchmarks
+// include this header; the program knows it by CreateWindowSystem.
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "framework/layout.h"
+#include "framework/window_system.h"
+
+class QPainter;
+class QAccessibleInterface;
+class QMessageBox;
+struct xcb_connection_t;
+
+namespace titles::framework::qt {
+
+// Text is bytes of the system's code page everywhere else; only here does it
+// become a QString.
+QString FromBytes(std::string_view text);
+
+// The Qt font for a design font: the family (substituted by fontconfig and
+// the window system's substitutions when missing) at the character height
+// in pixels.
+QFont MakeFont(const TFontSpec& design);
+
+// Text measurement in one font, for the label's layout.
+class TQtTextMetrics : public TTextMetrics {
+public:
+    explicit TQtTextMetrics(const QFont& font) : metrics_(font) {}
+    int TextWidth(std::string_view run) const override;
+    int LineHeight() const override { return metrics_.height(); }
+    int AverageCharWidth() const override { return metrics_.averageCharWidth(); }
+    // UTF-8: the length of a well-formed sequence, else 1.
+    std::size_t CharLength(std::string_view text, std::size_t pos) const override;
+
+private:
+    QFontMetrics metrics_;
+};
+
+// Paints a label's content into rect: the background, then the text runs
+// and mnemonic underlines of its layout, from the top-left corner. Nothing
+// is clipped here, so what it draws can be checked against the label's size.
+void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
+                       const QPalette& palette);
+
+class TQtWindowSystem;
+
+// The label: a child widget that paints its laid-out text and passes the
+// mouse up.
+class TLabelWidget : public QWidget {
+    Q_OBJECT
+public:
+    TLabelWidget(TQtWindowSystem& windows, QWidget* parent);
+    // Lays text out in font, keeps the layout to paint and returns its extent.
+    TSize SetContent(std::string_view text, const QFont& font);
+    // The text as far as it is laid out: all of it unless the line is wider
+    // than any window or longer than kMaxLaidOutBytes.
+    const std::string& Text() const noexcept { return text_; }
+    const TTextLayout& Layout() const noexcept { return layout_; }
+    const QFont& TextFont() const noexcept { return font_; }
+    // The label's action, asked for by a screen reader: run from the event
+    // loop once the reader has its answer.
+    void InvokeAction();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void Press(QMouseEvent* event, bool doubleClick);
+
+    TQtWindowSystem& windows_;
+    std::string text_;
+    TTextLayout layout_;
+    QFont font_;
+};
+
+// The window: a fixed single frame whose size the program sets, never the user.
+class TWindowWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit TWindowWidget(TQtWindowSystem& windows);
+    // The client size the program asks for, fitted as the frame stands now
+    // and cut so that the frame stays within the window system's
+    // coordinates (FitWindowExtent).
+    void SetClientSize(TSize size);
+    void Fit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The window manager's frame is known only once it has framed the
+    // window, which moves the client area: the size is fitted again.
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    TQtWindowSystem& windows_;
+    TSize wanted_;
+};
+
+// Every event passes through notify: a failure that got past the widgets'
+// own guards is caught there, before Qt's code.
+class TQtApplication : public QApplication {
+public:
+    TQtApplication(int& argc, char** argv, TQtWindowSystem& windows);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    TQtWindowSystem& windows_;
+};
+
+class TQtWindowSystem final : public TWindowSystem {
+public:
+    explicit TQtWindowSystem(std::string argv0);
+    ~TQtWindowSystem() override;
+
+    std::string ProgramFilePath() override;
+    TTitleRules TitleRules() override { return {}; }
+    int PixelsPerInch() override;
+    bool SystemCharsetIsShiftJis() override { return false; }
+    int ZeroTextHeight(const TFontSpec& font) override;
+    void BuildWindow(const TWindowDesign& design, std::string_view title, TWindowEvents& events) override;
+    TSize SetLabelText(std::string_view text, const TFontSpec& font) override;
+    void SetLabelBounds(const TRect& bounds) override;
+    void SetClientSize(TSize size) override;
+    void Show() override;
+    void Run() override;
+    void Quit() override;
+    void ErrorBox(std::string_view caption, std::string_view text) override;
+    void FatalBox(std::string_view caption, std::string_view text) override;
+
+    // Runs a call up into the program from an event handler; whatever it
+    // throws goes up as a failed event, and never into Qt's code.
+    template <typename F>
+    void Guarded(F&& call) noexcept {
+        try {
+            call();
+        } catch (...) {
+            Failed(std::current_exception());
+        }
+    }
+    void Failed(std::exception_ptr failure) noexcept;
+    // A failure caught while painting, when no box may come up: reported
+    // as soon as the event loop has control again.
+    void FailedWhilePainting(std::exception_ptr failure) noexcept;
+
+    TWindowEvents* Events() const noexcept { return events_; }
+    TWindowWidget* Window() const noexcept { return window_; }
+    TLabelWidget* Label() const noexcept { return label_; }
+
+private:
+    // A window destroyed by another client (xdotool windowclose, a killed
+    // frame) can never be closed by its user: for the program it is closed,
+    // the main window as by its close button, a box as by its OK button.
+    struct TDestroyWatch : QAbstractNativeEventFilter {
+        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    };
+
+    void RunBox(std::string_view caption, std::string_view text, QWidget* owner);
+
+    std::string argv0_;
+    int qtArgc_ = 1;
+    char qtName_[1] = {};
+    char* qtArgv_[2] = {qtName_, nullptr};
+    std::unique_ptr<TQtApplication> app_;
+    TDestroyWatch destroyWatch_;
+    TWindowEvents* events_ = nullptr;
+    QPointer<TWindowWidget> window_;
+    QPointer<TLabelWidget> label_;
+    bool quit_ = false;
+};
+
+// Chooses the window system Qt is to use and checks, before Qt starts,
+// that it can be reached: Qt's xcb and Wayland platforms end the process
+// when their display is missing, and the program reports that instead.
+// Raises a TFailure naming the display or plug-in when none can be used.
+// The probe's X connection stays open while it lives: an X server that
+// loses its last client resets itself, and a connection made during the
+// reset fails; so it lives until Qt has made its own.
+class TDisplayProbe {
+public:
+    TDisplayProbe();
+    TDisplayProbe(const TDisplayProbe&) = delete;
+    TDisplayProbe& operator=(const TDisplayProbe&) = delete;
+    ~TDisplayProbe();
+
+private:
+    bool XServerAnswers(const std::string& display);
+    void PickPlatform();
+    xcb_connection_t* connection_ = nullptr;
+};
+
+// Native Wayland. Its windows are not fixed in Qt's terms, since Qt would
+// then acknowledge a maximised state at the fixed size, which the protocol
+// forbids; and Qt tells the compositor their size limits without the
+// decoration it draws. So the limits are sent again in the protocol's
+// terms, the whole window geometry (taking effect with Qt's next frame),
+// and a maximised or full-screen state that the compositor gives a window
+// (Qt's decoration offers maximising whatever the window's flags) is given
+// back at once.
+bool OnWayland();
+// Gives a window the client size on Wayland, kept wide enough for the
+// title bar that Qt draws where the compositor leaves it to the client.
+void FitOnWayland(QWidget& window, QSize client);
+void KeepNormalOnWayland(QWidget& window, const QEvent& event);
+// A message box fixes its size in Qt's terms whenever it lays itself out:
+// undone on Wayland.
+void LetBoxSizeOnWayland(QMessageBox& box);
+
+// The screen-reader bridge: the program's windows and label as AT-SPI sees them.
+QAccessibleInterface* AccessibleFactory(const QString& key, QObject* object);
+
+}  // namespace titles::framework::qt
