@@ -19,19 +19,19 @@
 #include <vector>
 
 #include "app/program.h"
-#include "framework/qt/qt_internal.h"
+#include "framework/qt/qt_window_system.h"
 
 int main(int argc, char** argv) {
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 200;
-    std::unique_ptr<titles::framework::TBackend> created = titles::framework::CreateBackend(argc, argv);
-    auto& backend = dynamic_cast<titles::framework::qt::TQtBackend&>(*created);
+    std::unique_ptr<titles::framework::TWindowSystem> created = titles::framework::CreateWindowSystem(argc, argv);
+    auto& windows = dynamic_cast<titles::framework::qt::TQtWindowSystem&>(*created);
     std::vector<long long> times;
     int changed = 0;
 
     QTimer::singleShot(0, [&] {
-        auto* window = backend.MainWindow();
+        auto* window = windows.Window();
         if (!QTest::qWaitForWindowExposed(window)) std::fprintf(stderr, "the window was not exposed\n");
-        auto* label = window->findChild<titles::framework::qt::TLabelWidget*>();
+        auto* label = windows.Label();
         for (int i = 0; i < clicks; ++i) {
             const QPoint p(2, label->height() / 2);
             const std::string before = label->Text();
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         }
         window->close();
     });
-    const int code = titles::app::RunProgram(backend);
+    const int code = titles::app::RunProgram(windows);
     if (code != 0 || times.empty()) return 1;
     std::sort(times.begin(), times.end());
     std::printf("clicks=%zu changed=%d median_us=%lld p99_us=%lld max_us=%lld\n", times.size(), changed,

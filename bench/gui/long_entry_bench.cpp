@@ -16,7 +16,7 @@
 
 #include "app/UMain.h"
 #include "app/program.h"
-#include "framework/qt/qt_internal.h"
+#include "framework/qt/qt_window_system.h"
 
 namespace {
 
@@ -35,15 +35,15 @@ void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::unique_ptr<titles::framework::TBackend> created = titles::framework::CreateBackend(argc, argv);
-    auto& backend = dynamic_cast<titles::framework::qt::TQtBackend&>(*created);
+    std::unique_ptr<titles::framework::TWindowSystem> created = titles::framework::CreateWindowSystem(argc, argv);
+    auto& windows = dynamic_cast<titles::framework::qt::TQtWindowSystem&>(*created);
     long long showUs = -1;
     long addedKb = -1;
     std::size_t bytes = 0;
     int width = 0;
 
     QTimer::singleShot(0, [&] {
-        auto* window = backend.MainWindow();
+        auto* window = windows.Window();
         if (!QTest::qWaitForWindowExposed(window)) std::fprintf(stderr, "the window was not exposed\n");
         std::string phrase = "Endless " + std::string(20u << 20, 'W') + " of the Night";
         bytes = phrase.size();
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         width = window->width();
         window->close();
     });
-    const int code = titles::app::RunProgram(backend);
+    const int code = titles::app::RunProgram(windows);
     if (code != 0 || showUs < 0) return 1;
     std::printf("bytes=%zu show_us=%lld added_kb=%ld width=%d\n", bytes, showUs, addedKb, width);
     return 0;

@@ -33,6 +33,8 @@ constexpr struct {
 
 }  // namespace
 
+TFormMain* FormMain = nullptr;
+
 TFormMain::TFormMain(framework::TWindowSystem& windows, std::string programTitle)
     : windows_(windows), programTitle_(std::move(programTitle)),
       label1_{std::string(kFormMain.label1.caption), kFormMain.label1.font, kFormMain.label1.bounds} {

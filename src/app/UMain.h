@@ -66,4 +66,7 @@ private:
     std::deque<std::exception_ptr> waitingFailures_;
 };
 
+// The one main window, while start-up has it (RunProgram).
+extern TFormMain* FormMain;
+
 }  // namespace titles::app

@@ -57,16 +57,19 @@ int RunProgram(framework::TWindowSystem& windows) {
         const std::string ProgramTitle = DeriveProgramTitle(path, rules);
         // Started where no word list is, it reads the installed ones.
         EnterInstalledListFolder(std::string(kDefaultAdjectiveFile), std::string(kDefaultNounFile));
-        TFormMain FormMain(windows, ProgramTitle);
+        TFormMain form(windows, ProgramTitle);
+        FormMain = &form;
         try {
-            FormMain.FormCreate();
+            FormMain->FormCreate();
         } catch (...) {
-            FormMain.ReportFailure(std::current_exception());
+            FormMain->ReportFailure(std::current_exception());
         }
         windows.Show();
         windows.Run();
+        FormMain = nullptr;
         return 0;
     } catch (...) {
+        FormMain = nullptr;
         ReportFatalFailure(std::current_exception(), FileNameOf(path, std::string_view(&rules.separator, 1), rules.isLeadByte),
                            &windows);
         return 1;

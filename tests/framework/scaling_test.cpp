@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/mul_div.h"
-#include "framework/scaling.h"
+#include "framework/layout.h"
 
 namespace titles::framework {
 namespace {

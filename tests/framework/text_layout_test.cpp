@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/text_layout.h"
+#include "framework/layout.h"
 
 namespace titles::framework {
 namespace {

@@ -1,8 +1,8 @@
 // Every case of the bad-file table as one of the desktop program's word files
-// (the other one good), through the program's real start-up on the headless
-// backend: the program ends normally when closed, shows either a phrase of
-// the lists or exactly one box with the exact message, and holds exactly the
-// file's entries.
+// (the other one good), through the window's creation handler under its
+// guard, as start-up runs it, on the headless window system: the window
+// shows either a phrase of the lists or "Label1" and exactly one box with
+// the exact message, and the list holds exactly the file's entries.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +12,9 @@
 #include <tuple>
 
 #include "app/UMain.h"
+#include "app/messages.h"
 #include "app/program.h"
-#include "framework/headless/headless_backend.h"
+#include "framework/headless/headless_window_system.h"
 #include "matrix/bad_files.h"
 #include "phrase/composer.h"
 #include "base/failure.h"
@@ -23,7 +24,7 @@
 namespace titles {
 namespace {
 
-using framework::headless::THeadlessBackend;
+using framework::headless::THeadlessWindowSystem;
 using test_support::BadFileCases;
 using test_support::TBadFileCase;
 using namespace std::chrono_literals;
@@ -38,10 +39,9 @@ std::string Lines(const std::vector<std::string>& entries) {
     return text;
 }
 
-std::vector<std::string> EntriesOf(const std::unique_ptr<TWordList>& list) {
+std::vector<std::string> EntriesOf(const TWordList& list) {
     std::vector<std::string> entries;
-    if (list == nullptr) return entries;
-    for (std::int32_t i = 0; i < list->WordCount(); ++i) entries.emplace_back(list->WordAt(i));
+    for (std::int32_t i = 0; i < list.WordCount(); ++i) entries.emplace_back(list.WordAt(i));
     return entries;
 }
 
@@ -68,7 +68,7 @@ TOutcome StartUpFrom(std::uint32_t seed, const TWordList& adjectives, const TWor
         outcome.label = ComposePhrase(adjectives, nouns);
     } catch (const TFailure& failure) {
         outcome.label = "Label1";
-        outcome.boxes.push_back(WithFullStop(failure.what()));
+        outcome.boxes.push_back(WithFullStop(app::FailureMessage(failure.Facts())));
     }
     outcome.seed = RandomSeed;
     return outcome;
@@ -116,46 +116,42 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
 
     const auto saved = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    app::ResetProgramState();
-    THeadlessBackend backend;
-    TOutcome seen;
-    backend.Post([&] {
-        seen.label = backend.MainLabel()->Text();
-        seen.seed = RandomSeed;
-    });
-    backend.PostClose();
-    int code = -1;
+    RandomSeed = 0;
+    THeadlessWindowSystem windows;
+    app::TFormMain form(windows, "titles");
     const auto started = std::chrono::steady_clock::now();
     const std::uint32_t clockBefore = UtcMillisecondsOfDay();
     {
         test_support::TWatchdog watchdog(30s, "start-up with " + c.name);
         TUnprivileged user(c.needsUnprivileged && ::geteuid() == 0);
-        code = app::RunProgram(backend);
+        try {
+            form.FormCreate();
+        } catch (...) {
+            form.ReportFailure(std::current_exception());
+        }
     }
     const std::uint32_t clockAfter = UtcMillisecondsOfDay();
     const auto elapsed = std::chrono::steady_clock::now() - started;
     std::filesystem::current_path(saved);
-    for (const auto& box : backend.Boxes()) {
+    TOutcome seen{windows.LabelText(), {}, RandomSeed};
+    for (const auto& box : windows.Boxes()) {
         EXPECT_FALSE(box.fatal);
         seen.boxes.push_back(box.text);
     }
 
-    EXPECT_EQ(code, 0);
     EXPECT_LT(elapsed, 10s);
-    ASSERT_NE(app::AdjectiveList, nullptr);
-    ASSERT_NE(app::NounList, nullptr);
-    const std::vector<std::string> badEntries = EntriesOf(AsNouns() ? app::NounList : app::AdjectiveList);
+    const std::vector<std::string> badEntries = EntriesOf(AsNouns() ? form.NounList : form.AdjectiveList);
     EXPECT_EQ(badEntries.size(), c.entries.size());
     EXPECT_TRUE(badEntries == c.entries) << "the list does not hold exactly the file's entries";
 
     if (!c.opens) {
         // The first load that fails ends start-up: nothing composed, not seeded.
-        EXPECT_EQ(EntriesOf(app::NounList).size(), 0u);
-        EXPECT_EQ(EntriesOf(app::AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
+        EXPECT_EQ(EntriesOf(form.NounList).size(), 0u);
+        EXPECT_EQ(EntriesOf(form.AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
         const TOutcome expected{"Label1", {WithFullStop(test_support::ExpectedOpenErrorMessage(badName))}, 0};
         EXPECT_EQ(seen, expected) << "got " << Describe(seen);
     } else {
-        EXPECT_EQ(EntriesOf(AsNouns() ? app::AdjectiveList : app::NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);
+        EXPECT_EQ(EntriesOf(AsNouns() ? form.AdjectiveList : form.NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);
         // The clock read some millisecond between the two readings; the
         // outcome is the composition from one of them, phrase or failure.
         const TWordList adjectives = ListOf(AsNouns() ? kGoodAdjectives : c.entries);
@@ -167,7 +163,6 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
         }
         EXPECT_TRUE(found) << "no clock reading gives " << Describe(seen);
     }
-    app::ResetProgramState();
 }
 
 // Started where neither list is, the program reads the installed ones; a
@@ -179,12 +174,12 @@ TEST(InstalledLists, ServeOnlyWhenTheWorkingDirectoryHoldsNone) {
         const char* here;  // the one list in the working directory, if any
         bool installed;
         std::vector<std::string> boxes;
-        std::size_t adjectives;
+        bool composed;  // the installed lists were read: the label shows a title
     };
     const Row rows[] = {
-        {"none here", nullptr, true, {}, kGoodAdjectives.size()},
-        {"nouns here", "nouns.txt", true, {cannotOpen}, 0},
-        {"none anywhere", nullptr, false, {cannotOpen}, 0},
+        {"none here", nullptr, true, {}, true},
+        {"nouns here", "nouns.txt", true, {cannotOpen}, false},
+        {"none anywhere", nullptr, false, {cannotOpen}, false},
     };
     const auto saved = std::filesystem::current_path();
     for (const Row& row : rows) {
@@ -201,17 +196,14 @@ TEST(InstalledLists, ServeOnlyWhenTheWorkingDirectoryHoldsNone) {
         ::setenv("XDG_DATA_HOME", none.c_str(), 1);
         ::setenv("XDG_DATA_DIRS", (none + ":" + (dir.Path() / "share").string()).c_str(), 1);
         std::filesystem::current_path(dir.Path() / "work");
-        app::ResetProgramState();
-        THeadlessBackend backend;
-        backend.PostClose();
-        EXPECT_EQ(app::RunProgram(backend), 0);
+        THeadlessWindowSystem windows;
+        windows.PostClose();
+        EXPECT_EQ(app::RunProgram(windows), 0);
         std::filesystem::current_path(saved);
         std::vector<std::string> boxes;
-        for (const auto& box : backend.Boxes()) boxes.push_back(box.text);
+        for (const auto& box : windows.Boxes()) boxes.push_back(box.text);
         EXPECT_EQ(boxes, row.boxes);
-        ASSERT_NE(app::AdjectiveList, nullptr);
-        EXPECT_EQ(static_cast<std::size_t>(app::AdjectiveList->WordCount()), row.adjectives);
-        app::ResetProgramState();
+        EXPECT_EQ(windows.LabelText() != "Label1", row.composed);
     }
 }
 

@@ -1,4 +1,4 @@
-// The program on the Qt backend (offscreen platform): real widgets, real
+// The program on the Qt window system (offscreen platform): real widgets, real
 // Qt mouse events, real message boxes.
 #include "qt/qt_program_test.h"
 
@@ -16,7 +16,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "base/texts.h"
+#include "app/messages.h"
 
 namespace titles::framework::qt {
 namespace {
@@ -44,7 +44,7 @@ TEST_F(QtProgramTest, StartsFittedWithAPhraseAndEndsWithCodeZeroOnClose) {
     EXPECT_FALSE(firstText.empty());
     EXPECT_EQ(geometry.topLeft(), QPoint(300, 130));
     EXPECT_EQ(title, "qt_tests");
-    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<TFormWidget*>(w), nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<TWindowWidget*>(w), nullptr);
 }
 
 // The design's fonts resolve as the window's scaling expects: the window font
@@ -53,8 +53,8 @@ TEST_F(QtProgramTest, FontsGiveTheDesignedScale) {
     WriteLists();
     Run([&] {
         const TFontSpec windowFont{"MS Sans Serif", 11, TCharset::Default};
-        EXPECT_EQ(backend_->ZeroTextHeight(windowFont), 15);
-        EXPECT_EQ(backend_->ScreenPixelsPerInch(), 96);
+        EXPECT_EQ(windows_->ZeroTextHeight(windowFont), 15);
+        EXPECT_EQ(windows_->PixelsPerInch(), 96);
         EXPECT_EQ(label_->TextFont().pixelSize(), 13);
         EXPECT_EQ(QFontInfo(label_->TextFont()).family(), "Liberation Sans");
         window_->close();
@@ -210,14 +210,14 @@ TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
         before = label_->Text();
         sizeBefore = Client();
         centre = QGuiApplication::primaryScreen()->geometry().center();
-        app::NounList->ClearWords();
+        app::FormMain->NounList.ClearWords();
         QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
         // The box has come and gone inside the click.
         EXPECT_EQ(boxes_.size(), 1u);
         EXPECT_EQ(label_->Text(), before);
         EXPECT_EQ(Client(), sizeBefore);
 
-        app::NounList->LoadWordFile("nouns.txt");
+        app::FormMain->NounList.LoadWordFile("nouns.txt");
         auto [expected, after] = NextPhrase(31337);
         QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
         EXPECT_EQ(label_->Text(), expected);
@@ -226,15 +226,7 @@ TEST_F(QtProgramTest, AFailingClickShowsOneBoxAndTheProgramGoesOn) {
     ASSERT_EQ(boxes_.size(), 1u);
     const TSeenBox& box = boxes_[0];
     EXPECT_EQ(box.caption, "qt_tests");
-    std::string message;
-    try {
-        TWordList empty;
-        ComposePhrase(empty, empty);
-    } catch (const TFailure& e) {
-        message = e.what();
-    }
-    EXPECT_FALSE(message.empty());
-    EXPECT_EQ(box.text.toStdString(), WithFullStop(message));
+    EXPECT_EQ(box.text.toStdString(), "リストのインデックスが範囲を超えています (0)");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     EXPECT_EQ(box.modality, Qt::ApplicationModal);
@@ -252,7 +244,7 @@ TEST_F(QtProgramTest, AFailureInQtsEventDeliveryIsShown) {
     WriteLists();
     struct TThrower : QObject {
         bool event(QEvent* e) override {
-            if (e->type() == QEvent::User) throw TFailure("event failed");
+            if (e->type() == QEvent::User) throw std::runtime_error("event failed");
             return QObject::event(e);
         }
     } thrower;
@@ -268,7 +260,7 @@ TEST_F(QtProgramTest, AFailureInQtsEventDeliveryIsShown) {
 TEST_F(QtProgramTest, TheFatalBoxHasNoOwner) {
     WriteLists();
     Run([&] {
-        backend_->ShowFatalBox("アプリケーション エラー", "TFailure: gone.");
+        windows_->FatalBox("アプリケーション エラー", "TFailure: gone.");
         window_->close();
     });
     ASSERT_EQ(boxes_.size(), 1u);
@@ -301,6 +293,16 @@ TEST_F(QtProgramTest, MissingAdjectivesShowOneBoxBeforeTheDesignedWindow) {
     EXPECT_EQ(client, QSize(361, 26));
 }
 
+// The probe's verdict: an empty string, or the program's message.
+std::string CheckDisplay() {
+    try {
+        const TDisplayProbe probe;
+        return {};
+    } catch (const TFailure& failure) {
+        return app::FailureMessage(failure.Facts());
+    }
+}
+
 TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     static char name[] = "qt_tests";
     static char* argv[] = {name, nullptr};
@@ -314,7 +316,7 @@ TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     EXPECT_EQ(CheckDisplay(), "ディスプレイ :479 に接続できません");
     unsetenv("DISPLAY");
     EXPECT_NE(CheckDisplay().find("DISPLAY"), std::string::npos);
-    EXPECT_THROW(CreateBackend(1, argv), TFailure);
+    EXPECT_THROW(CreateWindowSystem(1, argv), TFailure);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     EXPECT_EQ(CheckDisplay(), "");
     setenv("QT_QPA_PLATFORM", "xcb", 1);

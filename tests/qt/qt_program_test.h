@@ -1,4 +1,4 @@
-// The real program (app::RunProgram) on the Qt backend, on Qt's offscreen
+// The real program (app::RunProgram) on the Qt window system, on Qt's offscreen
 // platform, for the suites that drive it with real Qt events.
 #pragma once
 
@@ -22,7 +22,8 @@
 
 #include "app/UMain.h"
 #include "app/program.h"
-#include "framework/qt/qt_internal.h"
+#include "base/failure.h"
+#include "framework/qt/qt_window_system.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
 #include "support/test_support.h"
@@ -43,7 +44,7 @@ struct TSeenBox {
     QRect geometry;
 };
 
-// Runs the real program (app::RunProgram) on a real Qt backend in a fresh
+// Runs the real program (app::RunProgram) on the real Qt window system in a fresh
 // working directory. Message boxes are read and dismissed with their OK
 // button as they come up; the test's script runs inside the event loop once
 // the main window is shown, and should end by closing the window.
@@ -53,12 +54,9 @@ protected:
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         saved_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_.Path());
-        app::ResetProgramState();
+        RandomSeed = 0;
     }
-    void TearDown() override {
-        std::filesystem::current_path(saved_);
-        app::ResetProgramState();
-    }
+    void TearDown() override { std::filesystem::current_path(saved_); }
     void WriteLists(const char* adjectives = kAdjectives, const char* nouns = kNouns) {
         if (adjectives != nullptr) dir_.Write("adjectives.txt", adjectives);
         if (nouns != nullptr) dir_.Write("nouns.txt", nouns);
@@ -68,16 +66,16 @@ protected:
         test_support::TWatchdog watchdog(std::chrono::seconds(60), "program run");
         static char name[] = "qt_tests";
         static char* argv[] = {name, nullptr};
-        std::unique_ptr<TBackend> created = CreateBackend(1, argv);
-        backend_ = dynamic_cast<TQtBackend*>(created.get());
-        EXPECT_NE(backend_, nullptr);
+        std::unique_ptr<TWindowSystem> created = CreateWindowSystem(1, argv);
+        windows_ = dynamic_cast<TQtWindowSystem*>(created.get());
+        EXPECT_NE(windows_, nullptr);
 
         QTimer boxWatch;
         boxWatch.setInterval(5);
         QObject::connect(&boxWatch, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box == nullptr || !box->isVisible()) return;
-            TFormWidget* main = backend_->MainWindow();
+            TWindowWidget* main = windows_->Window();
             boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
                               box->windowModality(), box->parentWidget(), main != nullptr && main->isVisible(),
                               box->frameGeometry()});
@@ -90,12 +88,12 @@ protected:
         starter.setInterval(5);
         QObject::connect(&starter, &QTimer::timeout, [&] {
             if (started || QApplication::activeModalWidget() != nullptr) return;
-            TFormWidget* main = backend_->MainWindow();
+            TWindowWidget* main = windows_->Window();
             if (main == nullptr || !main->isVisible()) return;
             started = true;
             starter.stop();
             window_ = main;
-            label_ = main->findChild<TLabelWidget*>();
+            label_ = windows_->Label();
             script();
         });
         starter.start();
@@ -112,7 +110,7 @@ protected:
     // The phrase that the next composition gives from seed, and the seed after it.
     static std::pair<std::string, std::uint32_t> NextPhrase(std::uint32_t seed) {
         RandomSeed = seed;
-        std::string phrase = ComposePhrase(*app::AdjectiveList, *app::NounList);
+        std::string phrase = ComposePhrase(app::FormMain->AdjectiveList, app::FormMain->NounList);
         const std::uint32_t after = RandomSeed;
         RandomSeed = seed;
         return {phrase, after};
@@ -120,8 +118,8 @@ protected:
 
     test_support::TTempDir dir_;
     std::filesystem::path saved_;
-    TQtBackend* backend_ = nullptr;
-    TFormWidget* window_ = nullptr;
+    TQtWindowSystem* windows_ = nullptr;
+    TWindowWidget* window_ = nullptr;
     TLabelWidget* label_ = nullptr;
     std::vector<TSeenBox> boxes_;
 };
