@@ -55,6 +55,13 @@ TFormMain::TFormMain(framework::TWindowSystem& windows, std::string programTitle
     MeasureLabel();
     clientSize_ = scaled.clientSize;
     windows_.SetClientSize(clientSize_);
+    // Built: the creation handler runs under the creation guard. A failure in
+    // it is shown in a box, and the window stands as it was built.
+    try {
+        FormCreate();
+    } catch (...) {
+        ReportFailure(std::current_exception());
+    }
 }
 
 void TFormMain::FormCreate() {

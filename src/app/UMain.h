@@ -17,8 +17,9 @@ namespace titles::app {
 
 class TFormMain final : private framework::TWindowEvents {
 public:
-    // Builds the window hidden from its design values and scales it to the
-    // screen. programTitle captions the error boxes.
+    // Builds the window hidden from its design values, scales it to the
+    // screen and runs FormCreate under the creation guard. programTitle
+    // captions the error boxes.
     TFormMain(framework::TWindowSystem& windows, std::string programTitle);
     TFormMain(const TFormMain&) = delete;
     TFormMain& operator=(const TFormMain&) = delete;

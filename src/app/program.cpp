@@ -59,11 +59,6 @@ int RunProgram(framework::TWindowSystem& windows) {
         EnterInstalledListFolder(std::string(kDefaultAdjectiveFile), std::string(kDefaultNounFile));
         TFormMain form(windows, ProgramTitle);
         FormMain = &form;
-        try {
-            FormMain->FormCreate();
-        } catch (...) {
-            FormMain->ReportFailure(std::current_exception());
-        }
         windows.Show();
         windows.Run();
         FormMain = nullptr;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/utf8.h"
+
 namespace titles::framework {
 
 int MulDiv(int a, int b, int c) noexcept {
@@ -66,24 +68,10 @@ TScaleResult ScaleDesign(const TRect& labelBounds, int labelFontHeight, TSize de
     return result;
 }
 
-std::size_t TTextMetrics::CharLength(std::string_view, std::size_t) const { return 1; }
-
 std::string_view TextToMeasure(std::string_view caption) {
     if (caption.empty()) return " ";
     if (caption == "&") return "& ";
     return caption;
-}
-
-std::string ShownText(std::string_view text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '&') {
-            if (++i == text.size()) break;
-        }
-        shown += text[i];
-    }
-    return shown;
 }
 
 TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
@@ -131,16 +119,18 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics) {
             flush();
             if (tabWidth > 0) x = (x / tabWidth + 1) * tabWidth;
             runX = x;
+            layout.shown += c;
             ++i;
             continue;
         }
         if (run.empty()) runX = x;
-        const std::size_t len = std::min(metrics.CharLength(text, i), text.size() - i);
+        const std::size_t len = metrics.Utf8() ? std::max<std::size_t>(1, Utf8SequenceLength(text, i)) : 1;
         if (underline) {
             marks.push_back(run.size());
             markLengths.push_back(len);
         }
         run.append(text.substr(i, len));
+        layout.shown.append(text.substr(i, len));
         i += len;
         if (run.size() >= kLongRunBytes) flush();
     }

@@ -37,16 +37,21 @@ struct TScaleResult {
 TScaleResult ScaleDesign(const TRect& labelBounds, int labelFontHeight, TSize designClientSize,
                          int designTextHeight, int pixelsPerInch, int zeroHeight);
 
-// Text measurement in one font, supplied by a backend.
+// Text measurement in one font, supplied by a window system. Its text is
+// UTF-8, where a well-formed character takes several bytes, or else one
+// byte is one character.
 class TTextMetrics {
 public:
+    explicit TTextMetrics(bool utf8) noexcept : utf8_(utf8) {}
     virtual ~TTextMetrics() = default;
     // Advance width of a run of bytes holding no tab and no "&" prefix.
     virtual int TextWidth(std::string_view run) const = 0;
     virtual int LineHeight() const = 0;
     virtual int AverageCharWidth() const = 0;
-    // Number of bytes of the character that starts at text[pos].
-    virtual std::size_t CharLength(std::string_view text, std::size_t pos) const;
+    bool Utf8() const noexcept { return utf8_; }
+
+private:
+    bool utf8_;
 };
 
 struct TTextRun {
@@ -65,6 +70,10 @@ struct TTextLayout {
     TSize extent;
     std::vector<TTextRun> runs;           // drawn left to right on one line
     std::vector<TUnderline> underlines;   // mnemonic underlines
+    // The text as far as it is laid out, as the label shows it, for screen
+    // readers: each mnemonic "&" left out, "&&" as one "&", a last lone "&"
+    // dropped, tabs kept.
+    std::string shown;
     // How many bytes of the text the runs cover: all of it, unless the line
     // went past the widest window or kMaxLaidOutBytes, where the layout stops.
     std::size_t laidOutBytes = 0;
@@ -89,9 +98,5 @@ TTextLayout LayoutText(std::string_view text, const TTextMetrics& metrics);
 // What the label measures: its text, or the text with a space appended when
 // it is empty or exactly "&", so that a label never measures zero wide.
 std::string_view TextToMeasure(std::string_view caption);
-
-// The text as the label shows it, for screen readers: each mnemonic "&"
-// left out, "&&" as one "&", a last lone "&" dropped.
-std::string ShownText(std::string_view text);
 
 }  // namespace titles::framework

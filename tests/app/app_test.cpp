@@ -154,13 +154,9 @@ TEST_P(StartUpFailures, LeaveTheListsAsFarAsTheyWereRead) {
     const FailureRow& row = GetParam();
     WriteLists(row.adjectives, row.nouns);
     THeadlessWindowSystem windows;
-    TFormMain form(windows, "titles");
-    try {
-        form.FormCreate();
-        ADD_FAILURE() << "the creation handler did not fail";
-    } catch (const TFailure& failure) {
-        EXPECT_EQ(WithFullStop(FailureMessage(failure.Facts())), row.boxText);
-    }
+    const TFormMain form(windows, "titles");
+    ASSERT_EQ(windows.Boxes().size(), 1u);
+    EXPECT_EQ(windows.Boxes()[0].text, row.boxText);
     EXPECT_EQ(form.AdjectiveList.WordCount(), row.adjectiveCount);
     EXPECT_EQ(form.NounList.WordCount(), row.nounCount);
     EXPECT_EQ(form.Label1().caption, "Label1");
@@ -202,13 +198,12 @@ struct ClickRow {
     friend void PrintTo(const ClickRow& row, std::ostream* os) { *os << row.name; }
 };
 
-class Clicks : public ::testing::TestWithParam<ClickRow> {};
+class Clicks : public ProgramTest, public ::testing::WithParamInterface<ClickRow> {};
 
 TEST_P(Clicks, ComposeOncePerRecognisedClick) {
+    WriteLists();
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
-    form.AdjectiveList.AssignText(kAdjectives);
-    form.NounList.AssignText(kNouns);
     form.ShowPhrase("ABCDEFGHIJKLMN");
     ASSERT_EQ(windows.LabelBounds(), (TRect{0, 0, 98, 16}));
     // The titles the expected number of compositions would show.
@@ -266,7 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
                  1}),
     [](const auto& param) { return std::string(param.param.name); });
 
-TEST(FormMain, AnEqualPhraseChangesNothingAndTheLabelIsItsDrawnText) {
+TEST_F(ProgramTest, AnEqualPhraseChangesNothingAndTheLabelIsItsDrawnText) {
+    WriteLists();
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
     form.ShowPhrase("Dark Castle");
@@ -285,7 +281,8 @@ TEST(FormMain, AnEqualPhraseChangesNothingAndTheLabelIsItsDrawnText) {
     EXPECT_EQ(windows.ClientSize(), (TSize{7, 16}));
 }
 
-TEST(FormMain, AMovedWindowKeepsItsCornerWhenRefitted) {
+TEST_F(ProgramTest, AMovedWindowKeepsItsCornerWhenRefitted) {
+    WriteLists();
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
     windows.MoveTo({500, 400});
@@ -320,10 +317,10 @@ TEST_F(ProgramTest, AFailedClickKeepsThePhraseAndTheNextClickComposesAnew) {
     while (!composes(goodSeed)) ++goodSeed;
     while (composes(badSeed)) ++badSeed;
 
+    WriteLists("Lonely\n", kNouns);
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
-    form.AdjectiveList.AssignText("Lonely\n");
-    form.NounList.AssignText(kNouns);
+    const std::size_t startUpBoxes = windows.Boxes().size();  // the first composition may fail too
     RandomSeed = goodSeed;
     form.Label1Click();
     const TState before = Snapshot(windows);
@@ -341,9 +338,9 @@ TEST_F(ProgramTest, AFailedClickKeepsThePhraseAndTheNextClickComposesAnew) {
     windows.Run();
     RandomSeed = goodSeed;
     EXPECT_EQ(windows.LabelText(), ComposePhrase(adjectives, nouns));
-    ASSERT_EQ(windows.Boxes().size(), 1u);
-    EXPECT_EQ(windows.Boxes()[0].text, "ファイル adjectives.txt には使える単語が足りません.");
-    EXPECT_EQ(windows.Boxes()[0].caption, "titles");
+    ASSERT_EQ(windows.Boxes().size(), startUpBoxes + 1);
+    EXPECT_EQ(windows.Boxes().back().text, "ファイル adjectives.txt には使える単語が足りません.");
+    EXPECT_EQ(windows.Boxes().back().caption, "titles");
 }
 
 TEST_F(ProgramTest, AFailureCancelsTheMouseCaptureBeforeItsBox) {
@@ -384,7 +381,8 @@ TEST_F(ProgramTest, EveryEventFailureIsShownAndTheLoopGoesOn) {
 
 // One box at a time: a failure raised while a box is up (by an event the
 // box's own loop handles) waits until that box is dismissed.
-TEST(FormMain, AFailureDuringABoxWaitsForIt) {
+TEST_F(ProgramTest, AFailureDuringABoxWaitsForIt) {
+    WriteLists();
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
     int boxesUp = 0;
@@ -400,11 +398,10 @@ TEST(FormMain, AFailureDuringABoxWaitsForIt) {
 
 // A screen reader's "click" composes as a left click does, but not while a
 // box is up, when no click reaches the label.
-TEST(FormMain, TheLabelsActionComposesUnlessABoxIsUp) {
+TEST_F(ProgramTest, TheLabelsActionComposesUnlessABoxIsUp) {
+    WriteLists();
     THeadlessWindowSystem windows;
     TFormMain form(windows, "titles");
-    form.AdjectiveList.AssignText(kAdjectives);
-    form.NounList.AssignText(kNouns);
     RandomSeed = 99;
     const std::string expected = ComposePhrase(form.AdjectiveList, form.NounList);
     RandomSeed = 99;
@@ -428,7 +425,8 @@ TEST_F(ProgramTest, TitleComesFromTheProgramFileName) {
     EXPECT_EQ(windows.Boxes()[0].caption, "My");
 }
 
-TEST(FormMain, ScalingChangesTheLabelFont) {
+// In a folder without word lists: the window keeps its designed size.
+TEST_F(ProgramTest, ScalingChangesTheLabelFont) {
     struct Row {
         int zeroHeight;
         int fontHeight;

@@ -12,16 +12,13 @@ namespace {
 // UTF-8 sequences are one character.
 class TFixedMetrics : public TTextMetrics {
 public:
+    TFixedMetrics() : TTextMetrics(true) {}
     int TextWidth(std::string_view run) const override {
         const auto accents = std::count(run.begin(), run.end(), '\xCC');
         return 7 * static_cast<int>(run.size() - 2 * static_cast<std::size_t>(accents));
     }
     int LineHeight() const override { return 16; }
     int AverageCharWidth() const override { return 6; }
-    std::size_t CharLength(std::string_view text, std::size_t pos) const override {
-        const auto b = static_cast<unsigned char>(text[pos]);
-        return b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    }
 };
 
 struct LayoutCase {

@@ -1,6 +1,6 @@
 // Every case of the bad-file table as one of the desktop program's word files
-// (the other one good), through the window's creation handler under its
-// guard, as start-up runs it, on the headless window system: the window
+// (the other one good), through the building of the window, which runs its
+// creation handler under its guard, on the headless window system: the window
 // shows either a phrase of the lists or "Label1" and exactly one box with
 // the exact message, and the list holds exactly the file's entries.
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <filesystem>
 #include <tuple>
 
@@ -118,17 +119,13 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
     std::filesystem::current_path(dir.Path());
     RandomSeed = 0;
     THeadlessWindowSystem windows;
-    app::TFormMain form(windows, "titles");
+    std::optional<app::TFormMain> form;
     const auto started = std::chrono::steady_clock::now();
     const std::uint32_t clockBefore = UtcMillisecondsOfDay();
     {
         test_support::TWatchdog watchdog(30s, "start-up with " + c.name);
         TUnprivileged user(c.needsUnprivileged && ::geteuid() == 0);
-        try {
-            form.FormCreate();
-        } catch (...) {
-            form.ReportFailure(std::current_exception());
-        }
+        form.emplace(windows, "titles");
     }
     const std::uint32_t clockAfter = UtcMillisecondsOfDay();
     const auto elapsed = std::chrono::steady_clock::now() - started;
@@ -140,18 +137,18 @@ TEST_P(StartUpMatrix, ShowsAPhraseOfTheListsOrExactlyOneBox) {
     }
 
     EXPECT_LT(elapsed, 10s);
-    const std::vector<std::string> badEntries = EntriesOf(AsNouns() ? form.NounList : form.AdjectiveList);
+    const std::vector<std::string> badEntries = EntriesOf(AsNouns() ? form->NounList : form->AdjectiveList);
     EXPECT_EQ(badEntries.size(), c.entries.size());
     EXPECT_TRUE(badEntries == c.entries) << "the list does not hold exactly the file's entries";
 
     if (!c.opens) {
         // The first load that fails ends start-up: nothing composed, not seeded.
-        EXPECT_EQ(EntriesOf(form.NounList).size(), 0u);
-        EXPECT_EQ(EntriesOf(form.AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
+        EXPECT_EQ(EntriesOf(form->NounList).size(), 0u);
+        EXPECT_EQ(EntriesOf(form->AdjectiveList), AsNouns() ? kGoodAdjectives : std::vector<std::string>{});
         const TOutcome expected{"Label1", {WithFullStop(test_support::ExpectedOpenErrorMessage(badName))}, 0};
         EXPECT_EQ(seen, expected) << "got " << Describe(seen);
     } else {
-        EXPECT_EQ(EntriesOf(AsNouns() ? form.AdjectiveList : form.NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);
+        EXPECT_EQ(EntriesOf(AsNouns() ? form->AdjectiveList : form->NounList), AsNouns() ? kGoodAdjectives : kGoodNouns);
         // The clock read some millisecond between the two readings; the
         // outcome is the composition from one of them, phrase or failure.
         const TWordList adjectives = ListOf(AsNouns() ? kGoodAdjectives : c.entries);

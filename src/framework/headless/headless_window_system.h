@@ -17,7 +17,7 @@ namespace titles::framework::headless {
 // up), a line is the character height plus 3.
 class THeadlessMetrics : public TTextMetrics {
 public:
-    explicit THeadlessMetrics(int characterHeight) : height_(characterHeight) {}
+    explicit THeadlessMetrics(int characterHeight) : TTextMetrics(false), height_(characterHeight) {}
     int TextWidth(std::string_view run) const override;
     int LineHeight() const override { return height_ + 3; }
     int AverageCharWidth() const override { return (height_ + 1) / 2; }

@@ -20,8 +20,6 @@
 
 #include <xcb/xcb.h>
 
-#include "base/utf8.h"
-
 namespace titles::framework {
 
 std::unique_ptr<TWindowSystem> CreateWindowSystem(int argc, char** argv) {
@@ -68,10 +66,6 @@ QFont MakeFont(const TFontSpec& design) {
 
 int TQtTextMetrics::TextWidth(std::string_view run) const { return metrics_.horizontalAdvance(FromBytes(run)); }
 
-std::size_t TQtTextMetrics::CharLength(std::string_view text, std::size_t pos) const {
-    return std::max<std::size_t>(1, Utf8SequenceLength(text, pos));
-}
-
 void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
                        const QPalette& palette) {
     painter.fillRect(rect, palette.color(QPalette::Window));
@@ -103,7 +97,7 @@ TSize TLabelWidget::SetContent(std::string_view text, const QFont& font) {
     font_ = font;
     layout_ = LayoutText(text, TQtTextMetrics(font_));
     text_ = text.substr(0, layout_.laidOutBytes);
-    const QString name = FromBytes(ShownText(text_));
+    const QString name = FromBytes(layout_.shown);
     if (name != accessibleName()) setAccessibleName(name);
     update();
     return layout_.extent;

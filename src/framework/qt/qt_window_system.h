@@ -38,12 +38,10 @@ QFont MakeFont(const TFontSpec& design);
 // Text measurement in one font, for the label's layout.
 class TQtTextMetrics : public TTextMetrics {
 public:
-    explicit TQtTextMetrics(const QFont& font) : metrics_(font) {}
+    explicit TQtTextMetrics(const QFont& font) : TTextMetrics(true), metrics_(font) {}
     int TextWidth(std::string_view run) const override;
     int LineHeight() const override { return metrics_.height(); }
     int AverageCharWidth() const override { return metrics_.averageCharWidth(); }
-    // UTF-8: the length of a well-formed sequence, else 1.
-    std::size_t CharLength(std::string_view text, std::size_t pos) const override;
 
 private:
     QFontMetrics metrics_;
