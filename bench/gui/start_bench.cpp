@@ -1,10 +1,12 @@
 // Start-up of the real titles program on the X server in $DISPLAY: the time
 // from launching it to its window showing its first phrase (mapped, and its
 // pixels no longer one colour), and its resident memory once started. Each
-// run ends with a close request, as a window manager sends it.
+// run ends with a close request, as a window manager sends it. Given a
+// second program (the yardstick: a bare Qt program showing one label), the
+// two are launched in turn, so that both see the machine alike.
 //
-//   titles_bench_gui_start TITLES WORKING-DIRECTORY RUNS
-//   prints per run: start_us=N rss_kb=N exit=N
+//   titles_bench_gui_start TITLES WORKING-DIRECTORY RUNS [YARDSTICK]
+//   prints per launch: program=0|1 start_us=N rss_kb=N exit=N
 #include <xcb/xcb.h>
 
 #include <sys/wait.h>
@@ -61,11 +63,65 @@ bool Drawn(xcb_connection_t* c, xcb_window_t window) {
     return false;
 }
 
+// Launches one program and times it until its window shows drawn pixels.
+bool Launch(xcb_connection_t* c, int index, const char* program, const char* directory, xcb_atom_t protocols,
+            xcb_atom_t deleteWindow) {
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(directory) != 0) _exit(127);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    xcb_window_t window = XCB_NONE;
+    const auto deadline = start + std::chrono::seconds(10);
+    while (window == XCB_NONE && Clock::now() < deadline) {
+        Reply<xcb_generic_event_t> e(xcb_poll_for_event(c), &std::free);
+        if (!e) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
+        if ((e->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+            window = reinterpret_cast<xcb_map_notify_event_t*>(e.get())->window;
+        }
+    }
+    while (window != XCB_NONE && !Drawn(c, window) && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    const auto shown = Clock::now();
+    if (window == XCB_NONE || shown >= deadline) {
+        std::fprintf(stderr, "%s: the window did not show\n", program);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const long rss = ResidentKb(pid);
+
+    xcb_client_message_event_t close{};
+    close.response_type = XCB_CLIENT_MESSAGE;
+    close.format = 32;
+    close.window = window;
+    close.type = protocols;
+    close.data.data32[0] = deleteWindow;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
+    xcb_flush(c);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    while (Reply<xcb_generic_event_t>(xcb_poll_for_event(c), &std::free)) {
+    }
+    std::printf("program=%d start_us=%lld rss_kb=%ld exit=%d\n", index,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(shown - start).count()),
+                rss, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    std::fflush(stdout);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s TITLES WORKING-DIRECTORY RUNS\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s TITLES WORKING-DIRECTORY RUNS [YARDSTICK]\n", argv[0]);
         return 2;
     }
     const int runs = std::atoi(argv[3]);
@@ -80,56 +136,11 @@ int main(int argc, char** argv) {
     xcb_flush(c);
     const xcb_atom_t protocols = Atom(c, "WM_PROTOCOLS");
     const xcb_atom_t deleteWindow = Atom(c, "WM_DELETE_WINDOW");
-
     for (int run = 0; run < runs; ++run) {
-        const auto start = Clock::now();
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (chdir(argv[2]) != 0) _exit(127);
-            execl(argv[1], argv[1], static_cast<char*>(nullptr));
-            _exit(127);
+        for (int index = 0; index + 3 < argc; ++index) {
+            const char* program = index == 0 ? argv[1] : argv[4];
+            if (!Launch(c, index, program, argv[2], protocols, deleteWindow)) return 1;
         }
-        xcb_window_t window = XCB_NONE;
-        const auto deadline = start + std::chrono::seconds(10);
-        while (window == XCB_NONE && Clock::now() < deadline) {
-            Reply<xcb_generic_event_t> e(xcb_poll_for_event(c), &std::free);
-            if (!e) {
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-                continue;
-            }
-            if ((e->response_type & 0x7F) == XCB_MAP_NOTIFY) {
-                window = reinterpret_cast<xcb_map_notify_event_t*>(e.get())->window;
-            }
-        }
-        while (window != XCB_NONE && !Drawn(c, window) && Clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-        const auto shown = Clock::now();
-        if (window == XCB_NONE || shown >= deadline) {
-            std::fprintf(stderr, "%s: the window did not show\n", argv[0]);
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            return 1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        const long rss = ResidentKb(pid);
-
-        xcb_client_message_event_t close{};
-        close.response_type = XCB_CLIENT_MESSAGE;
-        close.format = 32;
-        close.window = window;
-        close.type = protocols;
-        close.data.data32[0] = deleteWindow;
-        xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
-        xcb_flush(c);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        while (Reply<xcb_generic_event_t>(xcb_poll_for_event(c), &std::free)) {
-        }
-        std::printf("start_us=%lld rss_kb=%ld exit=%d\n",
-                    static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(shown - start).count()),
-                    rss, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
-        std::fflush(stdout);
     }
     xcb_disconnect(c);
     return 0;

@@ -222,7 +222,9 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     // they close; only closing the window does.
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.titles"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/titles/titles.svg")));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/titles/titles-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 }
 
 TQtWindowSystem::~TQtWindowSystem() {
