@@ -1,5 +1,7 @@
 #include "app/UMain.h"
 
+#include <utility>
+
 #include "app/messages.h"
 #include "framework/layout.h"
 #include "phrase/composer.h"
@@ -50,11 +52,13 @@ TFormMain::TFormMain(framework::TWindowSystem& windows, std::string programTitle
     const framework::TScaleResult scaled =
         framework::ScaleDesign(label1_.bounds, label1_.font.height, kFormMain.clientSize, kFormMain.textHeight,
                                pixelsPerInch, windows_.ZeroTextHeight(windowFont));
-    label1_.bounds = scaled.labelBounds;
+    if (scaled.labelBounds != label1_.bounds) {
+        label1_.bounds = scaled.labelBounds;
+        windows_.SetLabelBounds(label1_.bounds);
+    }
     label1_.font.height = scaled.labelFontHeight;
     MeasureLabel();
-    clientSize_ = scaled.clientSize;
-    windows_.SetClientSize(clientSize_);
+    windows_.SetClientSize(scaled.clientSize);
     // Built: the creation handler runs under the creation guard. A failure in
     // it is shown in a box, and the window stands as it was built.
     try {
@@ -81,8 +85,7 @@ void TFormMain::ShowPhrase(std::string phrase) {
         label1_.caption = std::move(phrase);
         MeasureLabel();
     }
-    clientSize_ = {label1_.bounds.width, label1_.bounds.height};
-    windows_.SetClientSize(clientSize_);
+    windows_.SetClientSize({label1_.bounds.width, label1_.bounds.height});
 }
 
 // The label takes the extent of its text as laid out in its font.

@@ -43,7 +43,6 @@ public:
         framework::TRect bounds;
     };
     const TLabel1& Label1() const noexcept { return label1_; }
-    framework::TSize ClientSize() const noexcept { return clientSize_; }
 
     // The two word lists: empty until FormCreate loads them, kept as long as
     // the window.
@@ -61,7 +60,6 @@ private:
     framework::TWindowSystem& windows_;
     const std::string programTitle_;
     TLabel1 label1_;
-    framework::TSize clientSize_;
     bool clickPending_ = false;  // a left press on the label, waiting for its release
     bool boxUp_ = false;
     std::deque<std::exception_ptr> waitingFailures_;
