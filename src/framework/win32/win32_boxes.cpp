@@ -1,6 +1,5 @@
-// The message boxes: the error box, owned by the program-level window and
-// modal for the whole program, on the monitor in use; and the fatal box,
-// with no owner.
+// The message boxes: the error box, owned by the program-level window, modal
+// for the whole program and on the monitor in use; the fatal box, unowned.
 #include <vector>
 
 #include "base/code_page_text.h"
@@ -98,9 +97,8 @@ TMonitorApi TMonitorApi::Lookup() noexcept {
     return api;
 }
 
-// Any mouse capture ends first, so that the label gives up the mouse. A box
-// that comes up before the main window is shown still gets the program's
-// task bar entry.
+// Any mouse capture ends first. A box that comes up before the main window
+// is shown still gets the program's task bar entry.
 void TWin32WindowSystem::ErrorBox(std::string_view caption, std::string_view text) {
     if (HWND captured = GetCapture(); captured != nullptr) SendMessageA(captured, WM_CANCELMODE, 0, 0);
     const std::wstring wideCaption = MixedTextToWide(caption);

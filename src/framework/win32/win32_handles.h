@@ -36,7 +36,6 @@ public:
         if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
         window_ = window;
     }
-    HWND Release() noexcept { return std::exchange(window_, nullptr); }
 
 private:
     HWND window_ = nullptr;

@@ -41,8 +41,7 @@ TFontHandle CreateDesignFont(const TFontSpec& design) {
 }
 
 HDC ScreenContext(const TWindowDC& screen) {
-    if (!screen) throw TFailure(TFailureKind::NoScreenContext);
-    return screen.Get();
+    return screen ? screen.Get() : throw TFailure(TFailureKind::NoScreenContext);
 }
 
 // Mouse positions are signed: while the label holds the mouse, a point left
