@@ -11,7 +11,7 @@
 #include "cli/cli.h"
 #include "cli/report_format.h"
 #include "cli/system_text_win32.h"
-#include "framework/win32/win32_wide_text.h"
+#include "base/code_page_text.h"
 
 namespace titles::cli {
 
@@ -32,8 +32,7 @@ bool WriteBytes(std::FILE* stream, std::string_view bytes) {
     // page, shown as the desktop program shows a phrase; messages are UTF-8
     // text that may hold file names in the code page, decoded as its boxes are.
     std::fflush(stream);
-    const std::wstring wide = stream == stderr ? framework::win32::BoxTextToWide(bytes, CP_ACP)
-                                               : framework::win32::CodePageToWide(bytes, CP_ACP);
+    const std::wstring wide = stream == stderr ? MixedTextToWide(bytes) : CodePageToWide(bytes);
     for (std::size_t done = 0; done < wide.size();) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 16384));

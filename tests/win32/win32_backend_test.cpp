@@ -1,15 +1,18 @@
-// The Win32 backend's windows, in this process: styles and ownership, the
-// label's measure and text, mouse routing, the failure guard of the window
-// procedures and the message loop, minimising, and the error boxes.
+// The Win32 window system, driven through the seam in this process: styles
+// and ownership, the label's measure and text, mouse routing, the failure
+// guard of the window procedures and the message loop, minimising, and the
+// boxes.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "framework/win32/win32_internal.h"
+#include "app/program.h"
 #include "base/failure.h"
+#include "framework/win32/win32_window_system.h"
 
 namespace titles::framework::win32 {
 namespace {
@@ -22,45 +25,35 @@ struct TMouseEvent {
     friend bool operator==(const TMouseEvent&, const TMouseEvent&) = default;
 };
 
-class TRecordingInput : public TLabelInput, public TFormInput {
+// What the window system reports up, recorded; a press can be made to fail.
+class TRecordingEvents final : public TWindowEvents {
 public:
-    void MousePress(TMouseButton button, bool doubleClick) override {
-        if (failOnPress) throw TFailure(failOnPress);
+    void LabelPressed(TMouseButton button, bool doubleClick) override {
+        if (failOnPress != nullptr) throw TFailure(TFailureKind::CannotCreateWindow, failOnPress);
         events.push_back({true, button, doubleClick, {}});
     }
-    void MouseRelease(TMouseButton button, TPoint point) override {
+    void LabelReleased(TMouseButton button, TPoint point) override {
         events.push_back({false, button, false, point});
     }
+    void LabelActionInvoked() override { ADD_FAILURE() << "the Win32 window system has no screen-reader action"; }
     void CloseRequested() override { ++closeRequests; }
-    void Click() override { ADD_FAILURE() << "the Win32 backend raises clicks only through the mouse"; }
+    void EventFailed(std::exception_ptr failure) noexcept override {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const TFailure& e) {
+            failures.push_back(e.Facts().name);
+        } catch (...) {
+            failures.emplace_back("?");
+        }
+    }
 
     const char* failOnPress = nullptr;
     std::vector<TMouseEvent> events;
+    std::vector<std::string> failures;
     int closeRequests = 0;
 };
 
-class TRecordingSink : public TFailureSink {
-public:
-    void HandleEventFailure(std::exception_ptr failure) noexcept override {
-        try {
-            std::rethrow_exception(failure);
-        } catch (const std::exception& e) {
-            messages.emplace_back(e.what());
-        }
-    }
-    void DeferFailure(std::exception_ptr) noexcept override { ADD_FAILURE() << "no failure is deferred"; }
-    void ShowDeferredFailures() noexcept override {}
-    std::vector<std::string> messages;
-};
-
-TFormDesign MainDesign() {
-    TFormDesign design;
-    design.name = "FormMain";
-    design.className = "TTestForm";
-    design.position = {300, 130};
-    design.clientSize = {361, 26};
-    return design;
-}
+const TWindowDesign kDesign{{300, 130}, {361, 26}, TSystemColour::ButtonFace, TSystemColour::WindowText, {0, 0, 41, 16}};
 
 const TFontSpec kArial{"Arial", 13, TCharset::Ansi};
 
@@ -68,6 +61,12 @@ RECT WindowRectOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     return r;
+}
+
+std::string TitleOf(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
 LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
@@ -80,30 +79,39 @@ void PumpPending() {
     }
 }
 
+SIZE ClientSizeOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 class Win32Backend : public ::testing::Test {
 protected:
-    void SetUp() override {
-        backend_.CreateProgramWindow("Titles");
-        form_ = std::make_unique<TWin32Form>(backend_, MainDesign(), input_);
-        label_ = form_->CreateLabel(input_);
-        labelWindow_ = static_cast<TWin32Label&>(*label_).Handle();
-    }
+    void SetUp() override { Build(TShowRequest::Normal); }
     void TearDown() override {
-        label_.reset();
-        form_.reset();
+        windows_.reset();
         PumpPending();
     }
+    // The window system as a launcher with this show request starts it.
+    void Build(TShowRequest request) {
+        windows_.reset();
+        windows_ = std::make_unique<TWin32WindowSystem>(request);
+        windows_->BuildWindow(kDesign, "Titles", events_);
+        program_ = windows_->ProgramWindow();
+        main_ = windows_->MainWindow();
+        label_ = windows_->LabelWindow();
+    }
 
-    TWin32Backend backend_;
-    TRecordingInput input_;
-    std::unique_ptr<TWin32Form> form_;
-    std::unique_ptr<TNativeLabel> label_;
-    HWND labelWindow_ = nullptr;
+    TRecordingEvents events_;
+    std::unique_ptr<TWin32WindowSystem> windows_;
+    HWND program_ = nullptr;
+    HWND main_ = nullptr;
+    HWND label_ = nullptr;
 };
 
 TEST_F(Win32Backend, ProgramWindowCarriesTheTitleAndATrimmedWindowMenu) {
-    EXPECT_EQ(backend_.ProgramWindowTitle(), "Titles");
-    HWND program = backend_.ProgramWindow();
+    EXPECT_EQ(TitleOf(program_), "Titles");
+    HWND program = program_;
     RECT r{};
     GetWindowRect(program, &r);
     EXPECT_EQ(r.right - r.left, 0);
@@ -122,55 +130,57 @@ TEST_F(Win32Backend, ProgramWindowCarriesTheTitleAndATrimmedWindowMenu) {
 }
 
 TEST_F(Win32Backend, MainWindowIsAFixedFrameOwnedByTheProgramWindow) {
-    HWND main = form_->Handle();
+    HWND main = main_;
     const auto style = static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE));
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), DWORD{WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX});
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_VISIBLE), 0u);
     EXPECT_EQ(GetClassLongPtrA(main, GCL_STYLE) & CS_DBLCLKS, ULONG_PTR{CS_DBLCLKS});
-    EXPECT_EQ(GetClassLongPtrA(labelWindow_, GCL_STYLE) & CS_DBLCLKS, ULONG_PTR{CS_DBLCLKS});
-    EXPECT_EQ(GetWindow(main, GW_OWNER), backend_.ProgramWindow());
+    EXPECT_EQ(GetClassLongPtrA(label_, GCL_STYLE) & CS_DBLCLKS, ULONG_PTR{CS_DBLCLKS});
+    EXPECT_EQ(GetWindow(main, GW_OWNER), program_);
     EXPECT_EQ(WindowRectOf(main).left, 300);
     EXPECT_EQ(WindowRectOf(main).top, 130);
-    EXPECT_EQ(form_->ClientSize(), (TSize{361, 26}));
-    EXPECT_FALSE(form_->IsVisible());
+    EXPECT_EQ(ClientSizeOf(main_).cx, 361);
+    EXPECT_EQ(ClientSizeOf(main_).cy, 26);
+    EXPECT_FALSE(IsWindowVisible(main_));
 }
 
 TEST_F(Win32Backend, ClientSizeKeepsTheCorner) {
-    const RECT before = WindowRectOf(form_->Handle());
-    form_->SetClientSize({200, 40});
-    EXPECT_EQ(form_->ClientSize(), (TSize{200, 40}));
-    const RECT after = WindowRectOf(form_->Handle());
+    const RECT before = WindowRectOf(main_);
+    windows_->SetClientSize({200, 40});
+    EXPECT_EQ(ClientSizeOf(main_).cx, 200);
+    EXPECT_EQ(ClientSizeOf(main_).cy, 40);
+    const RECT after = WindowRectOf(main_);
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
 }
 
 TEST_F(Win32Backend, LabelMeasuresAsItDrawsWithPrefixesAndTabs) {
-    const TSize plain = label_->SetText("Bold Night", kArial);
+    const TSize plain = windows_->SetLabelText("Bold Night", kArial);
     EXPECT_GT(plain.width, 0);
     EXPECT_GT(plain.height, 0);
     // "&" marks the next character and takes no room; "&&" is one "&".
-    EXPECT_EQ(label_->SetText("Bold &Night", kArial), plain);
-    EXPECT_GT(label_->SetText("a&&b", kArial).width, label_->SetText("ab", kArial).width);
-    EXPECT_EQ(label_->SetText("a&&b", kArial), label_->SetText("a&b&&", kArial));
+    EXPECT_EQ(windows_->SetLabelText("Bold &Night", kArial), plain);
+    EXPECT_GT(windows_->SetLabelText("a&&b", kArial).width, windows_->SetLabelText("ab", kArial).width);
+    EXPECT_EQ(windows_->SetLabelText("a&&b", kArial), windows_->SetLabelText("a&b&&", kArial));
     // A tab moves on to the next stop, past the text before it.
-    const TSize tabbed = label_->SetText("a\tb", kArial);
-    EXPECT_GT(tabbed.width, label_->SetText("a      b", kArial).width / 2);
-    EXPECT_GT(tabbed.width, label_->SetText("ab", kArial).width);
+    const TSize tabbed = windows_->SetLabelText("a\tb", kArial);
+    EXPECT_GT(tabbed.width, windows_->SetLabelText("a      b", kArial).width / 2);
+    EXPECT_GT(tabbed.width, windows_->SetLabelText("ab", kArial).width);
     // A larger font measures larger.
     TFontSpec larger = kArial;
     larger.height = 26;
-    EXPECT_GT(label_->SetText("Bold Night", larger).height, plain.height);
+    EXPECT_GT(windows_->SetLabelText("Bold Night", larger).height, plain.height);
 }
 
 TEST_F(Win32Backend, LabelUpdateSetsItsWindowTextAndBounds) {
-    label_->SetText("Bold Night", kArial);
-    label_->SetBounds({0, 0, 80, 16});
+    windows_->SetLabelText("Bold Night", kArial);
+    windows_->SetLabelBounds({0, 0, 80, 16});
     char text[64] = {};
-    GetWindowTextA(labelWindow_, text, sizeof text);
+    GetWindowTextA(label_, text, sizeof text);
     EXPECT_STREQ(text, "Bold Night");
     RECT r{};
-    GetWindowRect(labelWindow_, &r);
-    MapWindowPoints(nullptr, form_->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    GetWindowRect(label_, &r);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.right, 80);
@@ -178,94 +188,94 @@ TEST_F(Win32Backend, LabelUpdateSetsItsWindowTextAndBounds) {
 }
 
 TEST_F(Win32Backend, MouseMessagesReachTheLabelInputWithSignedPoints) {
-    SendMessageA(labelWindow_, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 4));
-    SendMessageA(labelWindow_, WM_LBUTTONUP, 0, At(-5, 70));
-    SendMessageA(labelWindow_, WM_LBUTTONDBLCLK, MK_LBUTTON, At(3, 4));
-    SendMessageA(labelWindow_, WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
-    SendMessageA(labelWindow_, WM_RBUTTONUP, 0, At(1, 1));
-    SendMessageA(labelWindow_, WM_MBUTTONDBLCLK, MK_MBUTTON, At(1, 1));
+    SendMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 4));
+    SendMessageA(label_, WM_LBUTTONUP, 0, At(-5, 70));
+    SendMessageA(label_, WM_LBUTTONDBLCLK, MK_LBUTTON, At(3, 4));
+    SendMessageA(label_, WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
+    SendMessageA(label_, WM_RBUTTONUP, 0, At(1, 1));
+    SendMessageA(label_, WM_MBUTTONDBLCLK, MK_MBUTTON, At(1, 1));
     const std::vector<TMouseEvent> expected{
         {true, TMouseButton::Left, false, {}},    {false, TMouseButton::Left, false, {-5, 70}},
         {true, TMouseButton::Left, true, {}},     {true, TMouseButton::Right, false, {}},
         {false, TMouseButton::Right, false, {1, 1}}, {true, TMouseButton::Middle, true, {}},
     };
-    EXPECT_EQ(input_.events, expected);
+    EXPECT_EQ(events_.events, expected);
 }
 
 TEST_F(Win32Backend, TheLabelHoldsTheMouseFromALeftPressToTheRelease) {
-    SendMessageA(labelWindow_, WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
+    SendMessageA(label_, WM_RBUTTONDOWN, MK_RBUTTON, At(1, 1));
     EXPECT_EQ(GetCapture(), nullptr);
-    SendMessageA(labelWindow_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
-    EXPECT_EQ(GetCapture(), labelWindow_);
-    SendMessageA(labelWindow_, WM_LBUTTONUP, 0, At(1, 1));
+    SendMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    EXPECT_EQ(GetCapture(), label_);
+    SendMessageA(label_, WM_LBUTTONUP, 0, At(1, 1));
     EXPECT_EQ(GetCapture(), nullptr);
-    SendMessageA(labelWindow_, WM_LBUTTONDBLCLK, MK_LBUTTON, At(1, 1));
-    EXPECT_EQ(GetCapture(), labelWindow_);
-    backend_.CancelMouseCapture();
-    EXPECT_EQ(GetCapture(), nullptr);
+    SendMessageA(label_, WM_LBUTTONDBLCLK, MK_LBUTTON, At(1, 1));
+    EXPECT_EQ(GetCapture(), label_);
 }
 
-TEST_F(Win32Backend, CloseRequestsGoToTheFormInputAndLeaveTheWindow) {
-    SendMessageA(form_->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(input_.closeRequests, 1);
-    EXPECT_TRUE(IsWindow(form_->Handle()));
+TEST_F(Win32Backend, CloseRequestsGoUpAndLeaveTheWindow) {
+    SendMessageA(main_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(events_.closeRequests, 1);
+    EXPECT_TRUE(IsWindow(main_));
     // Close on the task bar entry closes the main window.
-    SendMessageA(backend_.ProgramWindow(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(input_.closeRequests, 2);
+    SendMessageA(program_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(events_.closeRequests, 2);
 }
 
-TEST_F(Win32Backend, HandlerFailuresInTheLoopGoToTheSinkAndTheLoopGoesOn) {
-    input_.failOnPress = "press failed";
-    TRecordingSink sink;
-    PostMessageA(labelWindow_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
-    PostMessageA(labelWindow_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
-    PostMessageA(labelWindow_, WM_LBUTTONUP, 0, At(2, 2));
-    backend_.Quit();
-    backend_.SetFailureSink(&sink);
-    backend_.RunEventLoop();
-    backend_.SetFailureSink(nullptr);
-    EXPECT_EQ(sink.messages, (std::vector<std::string>{"press failed", "press failed"}));
-    ASSERT_EQ(input_.events.size(), 1u);
-    EXPECT_EQ(input_.events[0].point, (TPoint{2, 2}));
+TEST_F(Win32Backend, HandlerFailuresInTheLoopGoUpAndTheLoopGoesOn) {
+    events_.failOnPress = "press failed";
+    PostMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    PostMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    PostMessageA(label_, WM_LBUTTONUP, 0, At(2, 2));
+    windows_->Quit();
+    windows_->Run();
+    EXPECT_EQ(events_.failures, (std::vector<std::string>{"press failed", "press failed"}));
+    ASSERT_EQ(events_.events.size(), 1u);
+    EXPECT_EQ(events_.events[0].point, (TPoint{2, 2}));
 }
 
-TEST_F(Win32Backend, HandlerFailuresOutsideTheLoopGoToTheSinkAtOnce) {
-    input_.failOnPress = "early failure";
-    TRecordingSink sink;
-    backend_.SetFailureSink(&sink);
-    SendMessageA(labelWindow_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
-    backend_.SetFailureSink(nullptr);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"early failure"});
+TEST_F(Win32Backend, HandlerFailuresOutsideTheLoopGoUpAtOnce) {
+    events_.failOnPress = "early failure";
+    SendMessageA(label_, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 1));
+    EXPECT_EQ(events_.failures, std::vector<std::string>{"early failure"});
 }
 
 TEST_F(Win32Backend, MinimisingTheMainWindowMinimisesTheProgramWindow) {
-    form_->Show(TShowRequest::Normal);
-    EXPECT_TRUE(form_->IsVisible());
-    EXPECT_TRUE(IsWindowVisible(backend_.ProgramWindow()));
-    const RECT before = WindowRectOf(form_->Handle());
-    SendMessageA(form_->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_FALSE(form_->IsVisible());
-    EXPECT_TRUE(IsIconic(backend_.ProgramWindow()));
-    ShowWindow(backend_.ProgramWindow(), SW_RESTORE);
-    EXPECT_TRUE(form_->IsVisible());
-    EXPECT_FALSE(IsIconic(form_->Handle()));
-    const RECT after = WindowRectOf(form_->Handle());
+    windows_->Show();
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_TRUE(IsWindowVisible(program_));
+    const RECT before = WindowRectOf(main_);
+    SendMessageA(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(main_));
+    EXPECT_TRUE(IsIconic(program_));
+    ShowWindow(program_, SW_RESTORE);
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_FALSE(IsIconic(main_));
+    const RECT after = WindowRectOf(main_);
     EXPECT_TRUE(EqualRect(&after, &before));
 }
 
 TEST_F(Win32Backend, StartingMinimisedShowsOnlyTheTaskBarEntry) {
-    form_->Show(TShowRequest::MinimizedNoActivate);
-    EXPECT_FALSE(form_->IsVisible());
-    EXPECT_TRUE(IsIconic(backend_.ProgramWindow()));
-    SendMessageA(backend_.ProgramWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(form_->IsVisible());
-    EXPECT_FALSE(IsZoomed(form_->Handle()));
+    Build(TShowRequest::MinimizedNoActivate);
+    windows_->Show();
+    EXPECT_FALSE(IsWindowVisible(main_));
+    EXPECT_TRUE(IsIconic(program_));
+    SendMessageA(program_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(main_));
+    EXPECT_FALSE(IsZoomed(main_));
 }
 
-TEST_F(Win32Backend, DestroyingTheMainWindowHidesTheProgramWindow) {
-    form_->Show(TShowRequest::Normal);
-    form_->Destroy();
-    EXPECT_FALSE(IsWindowVisible(backend_.ProgramWindow()));
+TEST_F(Win32Backend, StartingMaximisedZoomsTheMainWindow) {
+    Build(TShowRequest::Maximized);
+    windows_->Show();
+    EXPECT_TRUE(IsZoomed(main_));
+    EXPECT_TRUE(IsWindowVisible(program_));
+}
+
+TEST_F(Win32Backend, TheWindowSystemTakesItsWindowsWithItWhenItGoes) {
+    windows_->Show();
+    windows_.reset();
+    for (HWND window : {program_, main_, label_}) EXPECT_FALSE(IsWindow(window));
 }
 
 // Answers the first message box of this process from another thread, after
@@ -327,19 +337,19 @@ private:
 };
 
 TEST_F(Win32Backend, ErrorBoxIsOwnedByTheProgramWindowAndDisablesTheOthers) {
-    form_->Show(TShowRequest::Normal);
+    windows_->Show();
     {
-        TBoxAnswerer answerer(form_->Handle());
-        backend_.ShowErrorBox("Titles", "ファイル caf\xE9.txt は開けません.");
+        TBoxAnswerer answerer(main_);
+        windows_->ErrorBox("Titles", "ファイル caf\xE9.txt は開けません.");
         EXPECT_TRUE(answerer.answered);
-        EXPECT_EQ(answerer.owner, backend_.ProgramWindow());
+        EXPECT_EQ(answerer.owner, program_);
         EXPECT_EQ(answerer.caption, L"Titles");
         if (GetACP() == 1252) {
             EXPECT_EQ(answerer.text, L"ファイル café.txt は開けません.");
         }
         EXPECT_FALSE(answerer.mainEnabledDuringBox);
     }
-    EXPECT_TRUE(IsWindowEnabled(form_->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(main_));
 }
 
 // Two monitors side by side, the second from x 2000 to 3000: the main
@@ -356,13 +366,13 @@ BOOL WINAPI FakeGetMonitorInfo(HMONITOR monitor, LPMONITORINFO info) {
 }
 
 TEST_F(Win32Backend, ErrorBoxComesUpOnTheMonitorOfTheActiveWindow) {
-    form_->Show(TShowRequest::Normal);
-    SetActiveWindow(form_->Handle());
-    ASSERT_EQ(GetActiveWindow(), form_->Handle());
-    HWND program = backend_.ProgramWindow();
+    windows_->Show();
+    SetActiveWindow(main_);
+    ASSERT_EQ(GetActiveWindow(), main_);
+    HWND program = program_;
     RECT home{};
     GetWindowRect(program, &home);
-    gWindowOnSecondMonitor = form_->Handle();
+    gWindowOnSecondMonitor = main_;
 
     const struct {
         const char* what;
@@ -373,10 +383,10 @@ TEST_F(Win32Backend, ErrorBoxComesUpOnTheMonitorOfTheActiveWindow) {
         {"no monitor functions", {}, {home.left, home.top}},
     };
     for (const auto& c : cases) {
-        backend_.SetMonitorApi(c.api);
+        windows_->SetMonitorApi(c.api);
         {
-            TBoxAnswerer answerer(form_->Handle(), program);
-            backend_.ShowErrorBox("Titles", "Moved?");
+            TBoxAnswerer answerer(main_, program);
+            windows_->ErrorBox("Titles", "Moved?");
             ASSERT_TRUE(answerer.answered) << c.what;
             EXPECT_EQ(answerer.watchedDuringBox.left, c.duringBox.x) << c.what;
             EXPECT_EQ(answerer.watchedDuringBox.top, c.duringBox.y) << c.what;
@@ -385,26 +395,35 @@ TEST_F(Win32Backend, ErrorBoxComesUpOnTheMonitorOfTheActiveWindow) {
         GetWindowRect(program, &after);
         EXPECT_EQ(after.left, home.left) << c.what;
         EXPECT_EQ(after.top, home.top) << c.what;
-        EXPECT_EQ(GetActiveWindow(), form_->Handle()) << c.what << ": activation not restored";
+        EXPECT_EQ(GetActiveWindow(), main_) << c.what << ": activation not restored";
     }
 }
 
-TEST_F(Win32Backend, FatalBoxHasNoOwner) {
-    TBoxAnswerer answerer(nullptr);
-    backend_.ShowFatalBox("アプリケーション エラー", "Failed.");
-    EXPECT_TRUE(answerer.answered);
-    EXPECT_EQ(answerer.owner, nullptr);
-    EXPECT_EQ(answerer.caption, L"アプリケーション エラー");
-    EXPECT_EQ(answerer.text, L"Failed.");
-    EXPECT_TRUE(backend_.FatalBoxShown());
+TEST_F(Win32Backend, FatalBoxHasNoOwnerAndACaptionOfAtMost63Bytes) {
+    const struct {
+        std::string caption;
+        std::wstring shown;
+    } cases[] = {
+        {"アプリケーション エラー", L"アプリケーション エラー"},
+        {std::string(70, 'x'), std::wstring(63, L'x')},
+    };
+    for (const auto& c : cases) {
+        TBoxAnswerer answerer(nullptr);
+        windows_->FatalBox(c.caption, "Failed.");
+        EXPECT_TRUE(answerer.answered);
+        EXPECT_EQ(answerer.owner, nullptr);
+        EXPECT_EQ(answerer.caption, c.shown);
+        EXPECT_EQ(answerer.text, L"Failed.");
+    }
 }
 
 // The title rules as the system gives them: under the Japanese code page a
 // trail byte equal to "\\" is no directory separator ("表" is 0x95 0x5C in
 // Shift-JIS), and the lower-casing starts at the second byte.
 TEST(Win32TitleRules, FollowTheSystemCodePage) {
-    TWin32Backend backend;
-    const TTitleRules rules = backend.TitleRules();
+    TWin32WindowSystem windows(TShowRequest::Normal);
+    const TTitleRules rules = windows.TitleRules();
+    using app::DeriveProgramTitle;
     EXPECT_EQ(DeriveProgramTitle("C:\\Program Files\\v1.2\\MY.TOOL.EXE", rules), "My");
     EXPECT_EQ(DeriveProgramTitle("C:\\ABC", rules), "Abc");
     if (GetACP() != 932) GTEST_SKIP() << "the double-byte cases need code page 932 (LC_ALL=ja_JP.UTF-8)";

@@ -1,11 +1,9 @@
-// The backend's message boxes: the error box, owned by the program-level
-// window and modal for the whole program, on the monitor in use; and the
-// fatal box, with no owner.
+// The message boxes: the error box, owned by the program-level window, modal
+// for the whole program and on the monitor in use; the fatal box, unowned.
 #include <vector>
 
-#include "framework/box_text.h"
-#include "framework/win32/win32_internal.h"
-#include "framework/win32/win32_wide_text.h"
+#include "base/code_page_text.h"
+#include "framework/win32/win32_window_system.h"
 
 namespace titles::framework::win32 {
 namespace {
@@ -99,30 +97,28 @@ TMonitorApi TMonitorApi::Lookup() noexcept {
     return api;
 }
 
-void TWin32Backend::CancelMouseCapture() {
+// Any mouse capture ends first. A box that comes up before the main window
+// is shown still gets the program's task bar entry.
+void TWin32WindowSystem::ErrorBox(std::string_view caption, std::string_view text) {
     if (HWND captured = GetCapture(); captured != nullptr) SendMessageA(captured, WM_CANCELMODE, 0, 0);
-}
-
-void TWin32Backend::ShowErrorBox(std::string_view caption, std::string_view text) {
-    const std::wstring wideCaption = BoxTextToWide(caption, CP_ACP);
-    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
-    HWND owner = programWindow_.Get();
-    // A box that comes up before the main window is shown still gets the
-    // program's task bar entry.
-    if (owner != nullptr && !IsWindowVisible(owner)) ShowProgramWindow(SW_SHOWNOACTIVATE);
+    const std::wstring wideCaption = MixedTextToWide(caption);
+    const std::wstring wideText = MixedTextToWide(text);
+    HWND owner = program_.Get();
+    if (owner != nullptr && !IsWindowVisible(owner)) ShowWindow(owner, SW_SHOWNOACTIVATE);
     {
-        TModalScope modal(owner);
-        TMonitorPlacement placement(monitors_, owner, modal.Active());
+        const TModalScope modal(owner);
+        const TMonitorPlacement placement(monitors_, owner, modal.Active());
         MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MB_OK | MB_ICONSTOP);
     }
     HideProgramWindowIfAlone();
 }
 
-void TWin32Backend::ShowFatalBox(std::string_view caption, std::string_view text) {
-    fatalBoxShown_ = true;
-    const std::string shortCaption(caption.substr(0, kMaxFatalCaptionBytes));
-    const std::wstring wideCaption = BoxTextToWide(shortCaption, CP_ACP);
-    const std::wstring wideText = BoxTextToWide(text, CP_ACP);
+// Task-modal, with no owner: usable before any window exists. Its caption
+// is at most 63 bytes.
+void TWin32WindowSystem::FatalBox(std::string_view caption, std::string_view text) {
+    constexpr std::size_t kMaxFatalCaptionBytes = 63;
+    const std::wstring wideCaption = MixedTextToWide(caption.substr(0, kMaxFatalCaptionBytes));
+    const std::wstring wideText = MixedTextToWide(text);
     MessageBoxW(nullptr, wideText.c_str(), wideCaption.c_str(), MB_TASKMODAL | MB_ICONSTOP);
 }
 

@@ -1,7 +1,7 @@
 // Owners of Win32 handles, one kind each: a window, a device context taken
 // with GetDC, one painted with BeginPaint, a GDI object, and an object
 // selected into a device context (put back when the owner goes).
-// Only the Win32 backend's sources include this header.
+// Only the Win32 window system's sources and tests include this header.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -36,7 +36,6 @@ public:
         if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
         window_ = window;
     }
-    HWND Release() noexcept { return std::exchange(window_, nullptr); }
 
 private:
     HWND window_ = nullptr;

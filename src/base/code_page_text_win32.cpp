@@ -1,8 +1,13 @@
-#include "framework/win32/win32_wide_text.h"
+#include "base/code_page_text.h"
 
-#include "framework/win32/win32_handles.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 
-namespace titles::framework::win32 {
+#include "base/utf8.h"
+
+namespace titles {
 namespace {
 
 unsigned char ByteAt(std::string_view text, std::size_t pos) noexcept {
@@ -47,7 +52,7 @@ std::wstring CodePageToWide(std::string_view bytes, unsigned codePage) {
     return out;
 }
 
-std::wstring BoxTextToWide(std::string_view text, unsigned codePage) {
+std::wstring MixedTextToWide(std::string_view text, unsigned codePage) {
     std::wstring out;
     out.reserve(text.size());
     std::size_t pos = 0;
@@ -73,4 +78,4 @@ std::wstring BoxTextToWide(std::string_view text, unsigned codePage) {
     return out;
 }
 
-}  // namespace titles::framework::win32
+}  // namespace titles

@@ -1,12 +1,13 @@
-// Message box texts: UTF-8 where the bytes are UTF-8, the code page of the
-// word files and file names elsewhere.
+// Windows text as UTF-16 for boxes and the console: UTF-8 where the bytes
+// are UTF-8, the code page of the word files and file names elsewhere.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "framework/win32/win32_wide_text.h"
+#include "base/code_page_text.h"
+#include "base/utf8.h"
 
-namespace titles::framework::win32 {
+namespace titles {
 namespace {
 
 constexpr unsigned kWestern = 1252;
@@ -38,7 +39,7 @@ TEST(Utf8SequenceLength, AcceptsOnlyWellFormedCharacters) {
     }
 }
 
-TEST(BoxTextToWide, DecodesUtf8AndCodePageBytesEachAsWhatTheyAre) {
+TEST(MixedTextToWide, DecodesUtf8AndCodePageBytesEachAsWhatTheyAre) {
     const struct {
         std::string bytes;
         unsigned codePage;
@@ -63,9 +64,9 @@ TEST(BoxTextToWide, DecodesUtf8AndCodePageBytesEachAsWhatTheyAre) {
         {"x\xE3\x83", kWestern, L"x\x00E3\x0192"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(BoxTextToWide(c.bytes, c.codePage), c.text) << ::testing::PrintToString(c.bytes);
+        EXPECT_EQ(MixedTextToWide(c.bytes, c.codePage), c.text) << ::testing::PrintToString(c.bytes);
     }
 }
 
 }  // namespace
-}  // namespace titles::framework::win32
+}  // namespace titles
