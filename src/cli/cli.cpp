@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "base/data_folders.h"
-#include "base/texts.h"
 #include "cli/check_report.h"
 #include "cli/report_format.h"
 #include "cli/stats.h"
@@ -23,24 +22,28 @@ const std::string_view kTwoStandardInputs = "only one list can be read from stan
 
 namespace {
 
+// The desktop program's words for the failures both programs share, the
+// same bytes as its boxes show; and titles-cli's own for a list not found.
+constexpr std::string_view kFileOpenJa = "ファイル %s は開けません";
+constexpr std::string_view kListIndexJa = "リストのインデックスが範囲を超えています (%d)";
+constexpr std::string_view kNoFreeEntryJa = "ファイル %s には使える単語が足りません";
+constexpr std::string_view kNoGerundJa = "ファイル %s には ing で終わる単語がありません";
+constexpr std::string_view kOutOfMemoryJa = "メモリが不足しています";
 constexpr std::string_view kListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
 
 // A list not named on the command line that is in none of the places
 // searched (a comma-separated list of folders).
 class TListNotFoundError : public TFailure {
 public:
-    TListNotFoundError(const std::string& fileName, const std::string& searched)
-        : TFailure(FormatText(kListNotFoundJa, {fileName, searched}), {TFailureKind::Other, fileName, 0, 0}),
-          searched_(searched) {}
-    std::string searched_;
+    TListNotFoundError(const std::string& fileName, std::string folders)
+        : TFailure(TFailureKind::FileOpen, fileName), searched(std::move(folders)) {}
+    const char* KindName() const noexcept override { return "TListNotFoundError"; }
+    std::string searched;
 };
 
 // A usage error found only when the lists are opened: a second list from
 // standard input.
-class TUsageError : public TFailure {
-public:
-    using TFailure::TFailure;
-};
+struct TSecondStandardInput {};
 
 }  // namespace
 
@@ -55,14 +58,10 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
 
 std::string FailureText(const TFailure& failure, TLanguage language) {
     const TFailureFacts& facts = failure.Facts();
-    const std::string name = QuotedName(facts.fileName);
+    const std::string name = QuotedName(facts.name);
     const bool ja = language == TLanguage::Japanese;
-    if (const auto* missing = dynamic_cast<const TListNotFoundError*>(&failure)) {
-        return FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
-                          {name, missing->searched_});
-    }
     const auto cannot = [&](std::string_view verb, std::string_view reason) {
-        if (ja) return FormatText(texts::kFileOpen, {name});
+        if (ja) return FormatText(kFileOpenJa, {name});
         std::string text = FormatText("cannot %s %s", {verb, name});
         return reason.empty() ? text : text + ": " + std::string(reason);
     };
@@ -72,12 +71,12 @@ std::string FailureText(const TFailure& failure, TLanguage language) {
         case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
         case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
         case TFailureKind::ListIndex:
-            return FormatText(ja ? texts::kListIndex : "list index out of bounds (%d)", {facts.index});
+            return FormatText(ja ? kListIndexJa : "list index out of bounds (%d)", {facts.index});
         case TFailureKind::NoFreeEntry:
-            return FormatText(ja ? texts::kNoFreeEntry : "%s: too few usable words", {name});
+            return FormatText(ja ? kNoFreeEntryJa : "%s: too few usable words", {name});
         case TFailureKind::NoGerund:
-            return FormatText(ja ? texts::kNoGerund : "%s: no word ends in \"ing\"", {name});
-        case TFailureKind::Other: break;
+            return FormatText(ja ? kNoGerundJa : "%s: no word ends in \"ing\"", {name});
+        default: break;  // the window system's failures never reach titles-cli
     }
     return failure.what();
 }
@@ -151,7 +150,7 @@ TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
         if (source->Missing()) throw TListNotFoundError(name, searched);
     }
     if (source->IsStandardInput() && std::exchange(standardInputRead, true)) {
-        throw TUsageError(std::string(kTwoStandardInputs));
+        throw TSecondStandardInput{};
     }
     return source->Read();
 }
@@ -228,13 +227,18 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
         const auto [text, exitCode] = Report(*options);
         const int written = WriteAll(text, out, err, language);
         return written == kExitOk ? exitCode : written;
-    } catch (const TUsageError& usage) {
-        PrintUsageError(err, usage.what());
+    } catch (const TSecondStandardInput&) {
+        PrintUsageError(err, kTwoStandardInputs);
         return kExitUsage;
+    } catch (const TListNotFoundError& missing) {
+        PrintMessage(err,
+                     FormatText(language == TLanguage::Japanese ? kListNotFoundJa : "cannot find %s; looked in %s",
+                                {QuotedName(missing.Facts().name), missing.searched}),
+                     language);
     } catch (const TFailure& failure) {
         PrintMessage(err, FailureText(failure, language), language);
     } catch (const std::bad_alloc&) {
-        PrintMessage(err, language == TLanguage::Japanese ? texts::kOutOfMemory : "not enough memory", language);
+        PrintMessage(err, language == TLanguage::Japanese ? kOutOfMemoryJa : "not enough memory", language);
     } catch (const std::exception& e) {
         // Any other library error still ends with a message, not a crash.
         PrintMessage(err, e.what(), language);

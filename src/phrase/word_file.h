@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/failure.h"
@@ -90,7 +91,7 @@ private:
     bool owned_ = true;
     bool stream_ = false;
     bool standardInput_ = false;
-    TFailureKind failure_ = TFailureKind::Other;  // Other: opened
+    std::optional<TFailureKind> failure_;  // none: opened
     int error_ = 0;
 };
 

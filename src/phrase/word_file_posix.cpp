@@ -105,7 +105,7 @@ TWordSource::~TWordSource() {
 bool TWordSource::Missing() const noexcept { return failure_ == TFailureKind::FileOpen && error_ == ENOENT; }
 
 TFileBytes TWordSource::Read() {
-    if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
+    if (failure_) throw TFileOpenError(*failure_, name_, error_);
     const int fd = static_cast<int>(handle_);
     TDescriptorSource source(fd);
     if (stream_) return ReadWholeFile(source, 0, name_, true);

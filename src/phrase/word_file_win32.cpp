@@ -71,7 +71,7 @@ bool TWordSource::Missing() const noexcept {
 }
 
 TFileBytes TWordSource::Read() {
-    if (failure_ != TFailureKind::Other) throw TFileOpenError(failure_, name_, error_);
+    if (failure_) throw TFileOpenError(*failure_, name_, error_);
     const HANDLE file = HandleOf(handle_);
     THandleSource source(file);
     if (stream_) return ReadWholeFile(source, 0, name_, true);
