@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/memory_hints.h"
 #include "phrase/errors.h"
 
 namespace titles {

@@ -95,12 +95,4 @@ private:
     int error_ = 0;
 };
 
-// Asks the system to back a large buffer that is about to be written in
-// full with large pages, and to provide them now rather than one page
-// fault at a time. Only a hint: without it the buffer works the same.
-void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept;
-// The same without providing the pages now, for a buffer that may be used
-// only in part.
-void AdviseLargePages(void* buffer, std::size_t size) noexcept;
-
 }  // namespace titles

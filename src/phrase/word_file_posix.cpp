@@ -1,6 +1,5 @@
 // Reading a word file on POSIX systems.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,36 +33,6 @@ bool SameFile(const struct stat& a, const struct stat& b) noexcept {
 }
 
 }  // namespace
-
-namespace {
-
-// The whole large pages inside a buffer, or an empty range.
-std::pair<std::uintptr_t, std::uintptr_t> LargePagesOf(void* buffer, std::size_t size) noexcept {
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    if (size < 4 * kHuge) return {0, 0};
-    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(kHuge - 1);
-    return {begin, end > begin ? end : begin};
-}
-
-}  // namespace
-
-void AdviseLargePages(void* buffer, std::size_t size) noexcept {
-    const auto [begin, end] = LargePagesOf(buffer, size);
-#ifdef MADV_HUGEPAGE
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept {
-    // Most of the time spent loading a large file went into the kernel
-    // handing out fresh zeroed pages one fault at a time.
-    AdviseLargePages(buffer, size);
-    const auto [begin, end] = LargePagesOf(buffer, size);
-#ifdef MADV_POPULATE_WRITE
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#endif
-}
 
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 

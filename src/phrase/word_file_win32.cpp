@@ -36,9 +36,6 @@ HANDLE HandleOf(std::intptr_t handle) noexcept { return reinterpret_cast<HANDLE>
 
 }  // namespace
 
-void PrepareLargeBuffer(void*, std::size_t) noexcept {}
-void AdviseLargePages(void*, std::size_t) noexcept {}
-
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
 void TWordSource::Open(TSourceKind kind) {
