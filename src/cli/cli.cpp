@@ -120,14 +120,15 @@ private:
 
 // After the output failed: a reader that stopped early (head) is no error;
 // anything else is reported.
-int OutputFailed(std::FILE* err, TLanguage language) {
+int OutputFailed(std::FILE* err) {
     if (errno == EPIPE) return kExitOk;
-    PrintMessage(err, std::string("write error: ") + std::strerror(errno), language);
+    const int error = errno;
+    PrintMessage(err, std::string("write error: ") + std::strerror(error), MessageLanguage());
     return kExitFailure;
 }
 
-int WriteAll(std::string_view text, std::FILE* out, std::FILE* err, TLanguage language) {
-    return WriteBytes(out, text) && std::fflush(out) == 0 ? kExitOk : OutputFailed(err, language);
+int WriteAll(std::string_view text, std::FILE* out, std::FILE* err) {
+    return WriteBytes(out, text) && std::fflush(out) == 0 ? kExitOk : OutputFailed(err);
 }
 
 // Reads the list called name, opening it once: "-" is standard input. A
@@ -189,7 +190,7 @@ std::pair<std::string, int> Report(TCliOptions& options) {
 
 // Prints the titles; the titles composed before a failure still go out
 // before its message, and a failed write of them is reported too.
-int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage language) {
+int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err) {
     TBufferedWriter writer(out);
     try {
         TWordList adjectives;
@@ -203,33 +204,18 @@ int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage 
             if (!writer.Write(phrase)) break;
         }
     } catch (...) {
-        if (!writer.Flush()) OutputFailed(err, language);
+        if (!writer.Flush()) OutputFailed(err);
         throw;
     }
-    return writer.Flush() ? kExitOk : OutputFailed(err, language);
+    return writer.Flush() ? kExitOk : OutputFailed(err);
 }
 
-}  // namespace
-
-int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
+// Reports the failure being handled, in the user's language: looked up only
+// now, as a run that succeeds never needs it.
+void ReportFailure(std::FILE* err) {
     const TLanguage language = MessageLanguage();
     try {
-        std::string usageError;
-        auto options = ParseCliArgs(argc, argv, usageError);
-        if (!options) {
-            PrintUsageError(err, usageError);
-            return kExitUsage;
-        }
-        if (options->help || options->version) {
-            return WriteAll(options->help ? UsageText() : "titles-cli " TITLES_VERSION "\n", out, err, language);
-        }
-        if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err, language);
-        const auto [text, exitCode] = Report(*options);
-        const int written = WriteAll(text, out, err, language);
-        return written == kExitOk ? exitCode : written;
-    } catch (const TSecondStandardInput&) {
-        PrintUsageError(err, kTwoStandardInputs);
-        return kExitUsage;
+        throw;
     } catch (const TListNotFoundError& missing) {
         PrintMessage(err,
                      FormatText(language == TLanguage::Japanese ? kListNotFoundJa : "cannot find %s; looked in %s",
@@ -242,6 +228,31 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     } catch (const std::exception& e) {
         // Any other library error still ends with a message, not a crash.
         PrintMessage(err, e.what(), language);
+    }
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
+    try {
+        std::string usageError;
+        auto options = ParseCliArgs(argc, argv, usageError);
+        if (!options) {
+            PrintUsageError(err, usageError);
+            return kExitUsage;
+        }
+        if (options->help || options->version) {
+            return WriteAll(options->help ? UsageText() : "titles-cli " TITLES_VERSION "\n", out, err);
+        }
+        if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err);
+        const auto [text, exitCode] = Report(*options);
+        const int written = WriteAll(text, out, err);
+        return written == kExitOk ? exitCode : written;
+    } catch (const TSecondStandardInput&) {
+        PrintUsageError(err, kTwoStandardInputs);
+        return kExitUsage;
+    } catch (const std::exception&) {
+        ReportFailure(err);
     }
     return kExitFailure;
 }

@@ -74,7 +74,7 @@ public:
     ~TWordSource();
 
     // Nothing stands at the name.
-    bool Missing() const noexcept;
+    bool Missing() const noexcept { return missing_; }
     // A stream that is the same open file as standard input.
     bool IsStandardInput() const noexcept { return standardInput_; }
     // Reads it to its end. Raises TFileOpenError, with the system's reason,
@@ -84,7 +84,9 @@ public:
 private:
     void Open(TSourceKind kind);  // platform side
     // Records why the source cannot be read, for Read to raise.
-    void Fail(TFailureKind failure, int error) noexcept { failure_ = failure, error_ = error; }
+    void Fail(TFailureKind failure, int error, bool missing = false) noexcept {
+        failure_ = failure, error_ = error, missing_ = missing;
+    }
 
     std::string name_;
     std::intptr_t handle_ = -1;
@@ -93,6 +95,7 @@ private:
     bool standardInput_ = false;
     std::optional<TFailureKind> failure_;  // none: opened
     int error_ = 0;
+    bool missing_ = false;
 };
 
 }  // namespace titles

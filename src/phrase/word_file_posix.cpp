@@ -49,7 +49,7 @@ void TWordSource::Open(TSourceKind kind) {
     // device never sees a file it should not read opened, and again on the
     // descriptor, in case the name changed hands meanwhile. O_NOCTTY, and
     // O_NONBLOCK for a regular file, keep the open free of side effects.
-    if (::stat(name_.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno);
+    if (::stat(name_.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno, errno == ENOENT);
     if (S_ISDIR(named.st_mode)) return Fail(TFailureKind::FileOpen, EISDIR);
     stream_ = kind == TSourceKind::FileOrStream && (S_ISFIFO(named.st_mode) || S_ISCHR(named.st_mode));
     if (!S_ISREG(named.st_mode) && !stream_) return Fail(TFailureKind::NotAFile, 0);
@@ -59,7 +59,7 @@ void TWordSource::Open(TSourceKind kind) {
     do {
         fd = ::open(name_.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return Fail(TFailureKind::FileOpen, errno);
+    if (fd < 0) return Fail(TFailureKind::FileOpen, errno, errno == ENOENT);
     handle_ = fd;
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !SameFile(opened, named)) return Fail(TFailureKind::NotAFile, 0);
@@ -70,8 +70,6 @@ void TWordSource::Open(TSourceKind kind) {
 TWordSource::~TWordSource() {
     if (owned_ && handle_ >= 0) ::close(static_cast<int>(handle_));
 }
-
-bool TWordSource::Missing() const noexcept { return failure_ == TFailureKind::FileOpen && error_ == ENOENT; }
 
 TFileBytes TWordSource::Read() {
     if (failure_) throw TFileOpenError(*failure_, name_, error_);
