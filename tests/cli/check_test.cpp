@@ -272,6 +272,8 @@ protected:
 TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {
     dir_.Write("dup.txt", kGoodNouns + "Moon\n");
     dir_.Write("four.txt", "Running\nA\nB\nC\n");
+    const std::string raw = "\x1b[31mRED\nname";  // a name that would act on a terminal
+    dir_.Write(raw, "A\nB\nC\nD\nE\n");
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -287,11 +289,16 @@ TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {
         {{"--stats", "--format", "json"}, 0, "\"compositions\": \"298036\""},
         {{"--stats", "--nouns", "four.txt"}, 1, "cannot complete: needs 5 nouns, the list has 4"},
         {{"--stats", "--format", "text"}, 0, "Every composition completes."},
+        {{"--check", "-N", raw}, 1,
+         "Verdict: a composition can fail:\n  $'\\e[31mRED\\nname' has no entry ending in \"ing\", at least 1 is"},
+        {{"--check", "-a", raw, "-N", raw}, 1, "\n  $'\\e[31mRED\\nname' has no entry ending in \"ing\""},
+        {{"--stats", "-a", raw, "-N", raw}, 1, "\n  $'\\e[31mRED\\nname': 5 entries, 0 ending in \"ing\"\n"},
     };
     for (const auto& c : cases) {
         const auto r = Run(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << c.inOut;
         EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
+        EXPECT_FALSE(test_support::HoldsControlBytes(r.out)) << r.out;
         EXPECT_EQ(r.err, "");
     }
 }

@@ -119,6 +119,7 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         {"--bogus"},        {"extra"},          {"--seed"},          {"--seed", "-1"},     {"--seed", "4294967296"},
         {"--seed", "12x"},  {"--seed", "+5"},   {"--seed", ""},      {"--count", "-3"},    {"--count", "1e3"},
         {"--count"},        {"--nouns"},        {"--help=yes"},      {"-x"},
+        {"x\x1b[2Jy"},      {"--seed=\x1b]0;PWNED\a"}, {"-\x1b"},       {"--\x9b\r=1"},
     };
     for (const auto& args : cases) {
         const auto r = Run(args);
@@ -127,6 +128,7 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         EXPECT_EQ(r.err.rfind("titles-cli: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - std::string("Try 'titles-cli --help'.\n").size() - 1) << r.err;
         EXPECT_TRUE(r.err.ends_with("\nTry 'titles-cli --help'.\n")) << r.err;
+        EXPECT_FALSE(test_support::HoldsControlBytes(r.err)) << r.err;
         EXPECT_EQ(r.out, "");
     }
 }

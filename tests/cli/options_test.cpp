@@ -67,6 +67,14 @@ TEST(CliOptions, Grammar) {
         {{"--stats", "-n", "3"}, "error: --count cannot be used with --stats"},
         {{"--format", "json"}, "error: --format applies only to --check and --stats"},
         {{"--check", "--format=xml"}, "error: --format needs text or json, not 'xml'"},
+        // Arguments a terminal could act on are quoted, never echoed raw.
+        {{"x\x1b[2Jy"}, "error: unexpected argument $'x\\e[2Jy'"},
+        {{"--seed=\x1b]0;PWNED\a"}, "error: --seed needs a whole number from 0 to 4294967295, not $'\\e]0;PWNED\\a'"},
+        {{"-n", "1\n2"}, "error: --count needs a whole number of 0 or more, not $'1\\n2'"},
+        {{"--check", "--format=\xc2\x9b"}, "error: --format needs text or json, not $'\\xc2\\x9b'"},
+        {{"--\x1b[31m=1"}, "error: unrecognized option $'--\\e[31m'"},
+        {{"-\x7f"}, "error: invalid option -- $'\\x7f'"},
+        {{"-\xff"}, "error: invalid option -- $'\\xff'"},
     };
     for (const auto& row : rows) EXPECT_EQ(Parsed(row.args), row.parsed) << ::testing::PrintToString(row.args);
 }
