@@ -69,10 +69,14 @@ std::size_t Hash(std::string_view bytes) noexcept {
 
 }  // namespace
 
-TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file) {
+TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file, bool stream) {
     TListReport report;
     report.role = role;
     report.file = std::move(file);
+    if (const auto nul = bytes.find('\0'); nul != std::string_view::npos && stream) {
+        bytes = bytes.substr(0, nul + 1);
+        report.readToEnd = false;
+    }
     report.bytes = static_cast<std::int64_t>(bytes.size());
 
     if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
@@ -176,7 +180,8 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
         }
         if (list->zeroByteOffset) {
             const std::int64_t unread = list->bytes - *list->zeroByteOffset - 1;
-            const std::string rest = unread == 0   ? ", the last byte"
+            const std::string rest = !list->readToEnd ? " ends the text; the stream is read no further"
+                                     : unread == 0   ? ", the last byte"
                                      : unread == 1 ? " ends the text; the byte after it is never read"
                                                    : " ends the text; the " + std::to_string(unread) +
                                                          " bytes after it are never read";

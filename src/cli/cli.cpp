@@ -175,8 +175,9 @@ std::pair<std::string, int> Report(TCliOptions& options) {
     if (options.mode == TCliMode::Check) {
         const auto [adjectives, nouns] = ReadLists(options);
         const TCheckReport report = CheckWordLists(
-            CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives, options.adjectiveFile),
-            CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile));
+            CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives, options.adjectiveFile,
+                           adjectives.stream),
+            CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile, nouns.stream));
         return {json ? FormatCheckJson(report) : FormatCheckText(report), report.ExitCode()};
     }
     TWordList adjectives;

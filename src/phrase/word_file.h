@@ -19,6 +19,10 @@ struct TFileBytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;      // bytes delivered
     std::size_t capacity = 0;  // bytes allocated
+    // Read from a stream, which is read no further than the read that
+    // brought its first zero byte: any bytes after that zero byte are only
+    // those the read happened to bring.
+    bool stream = false;
 };
 
 // How far the fast paths may read past the bytes in use, in one place: every

@@ -197,6 +197,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "      \"role\": \"adjectives\",\n"
               "      \"file\": \"a\\ufffd.txt\", \"file_bytes\": \"61ff2e747874\",\n"
               "      \"bytes\": 12,\n"
+              "      \"read_to_end\": true,\n"
               "      \"entries\": 2,\n"
               "      \"empty\": {\"count\": 0, \"lines\": []},\n"
               "      \"leading_or_trailing_blank\": {\"count\": 0, \"lines\": []},\n"
@@ -211,6 +212,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "      \"role\": \"nouns\",\n"
               "      \"file\": \"n.txt\",\n"
               "      \"bytes\": 15,\n"
+              "      \"read_to_end\": true,\n"
               "      \"entries\": 6,\n"
               "      \"ending_in_ing\": {\"count\": 1, \"lines\": [1]},\n"
               "      \"empty\": {\"count\": 0, \"lines\": []},\n"
@@ -300,6 +302,47 @@ TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {
         EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
         EXPECT_FALSE(test_support::HoldsControlBytes(r.out)) << r.out;
         EXPECT_EQ(r.err, "");
+    }
+}
+
+// The same bytes as a file, through a pipe and from a writer that pauses
+// after the zero byte: the same entries, and from a stream no count of
+// bytes it was not read to.
+TEST_F(CheckAndStatsProcess, StreamsReportOnlyWhatTheyWereReadTo) {
+    dir_.Write("zero.bin", "alpha\nbeta\n\0"s + std::string(200000, 'x'));
+    const std::string cli = std::string("'") + TITLES_CLI_PATH + "' --check -N ";
+    const std::string file = cli + "zero.bin";
+    const std::string pipe = "cat zero.bin | " + cli + "-";
+    const std::string slow = "{ head -c 12 zero.bin; sleep 0.3; tail -c +13 zero.bin; } | " + cli + "-";
+    std::string streamReport;
+    for (const std::string& script : {pipe, slow, file}) {
+        const auto r = titles::test_support::RunProcess({"/bin/bash", "-c", script}, dir_.Path());
+        EXPECT_EQ(r.exitCode, 1) << script;
+        EXPECT_EQ(r.err, "") << script;
+        if (script != file) {
+            EXPECT_NE(r.out.find("\n- (nouns, a stream read to its first zero byte: 12 bytes)\n"), std::string::npos)
+                << script << "\n" << r.out;
+            EXPECT_NE(r.out.find("\n  -: a zero byte at offset 11 ends the text; the stream is read no further\n"),
+                      std::string::npos)
+                << script << "\n" << r.out;
+            if (streamReport.empty()) streamReport = r.out;
+            EXPECT_EQ(r.out, streamReport) << script;
+            continue;
+        }
+        std::string asStream = r.out;
+        for (const auto& [was, is] : {std::pair<std::string, std::string>{
+                                          "zero.bin (nouns, 200012 bytes)",
+                                          "- (nouns, a stream read to its first zero byte: 12 bytes)"},
+                                      {"zero.bin: a zero byte at offset 11 ends the text; the 200000 bytes after it "
+                                       "are never read",
+                                       "-: a zero byte at offset 11 ends the text; the stream is read no further"},
+                                      {"zero.bin has", "- has"}}) {
+            ASSERT_NE(asStream.find(was), std::string::npos) << was << "\n" << r.out;
+            for (auto at = asStream.find(was); at != std::string::npos; at = asStream.find(was, at + is.size())) {
+                asStream.replace(at, was.size(), is);
+            }
+        }
+        EXPECT_EQ(asStream, streamReport);
     }
 }
 
