@@ -7,6 +7,11 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool Readable(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
 std::vector<std::string> InstalledListFolders() {
@@ -18,11 +23,17 @@ std::vector<std::string> InstalledListFolders() {
     return {file.substr(0, slash)};
 }
 
+std::string InstalledListFolder(const std::string& name) {
+    for (const std::string& folder : InstalledListFolders()) {
+        if (Readable(folder + "\\" + name)) return folder;
+    }
+    return "";
+}
+
 void EnterInstalledListFolder(const std::string& first, const std::string& second) {
     if (Exists(first) || Exists(second)) return;
-    for (const std::string& folder : InstalledListFolders()) {
-        if (Exists(folder + "\\" + first) && SetCurrentDirectoryA(folder.c_str())) return;
-    }
+    const std::string folder = InstalledListFolder(first);
+    if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
 }
 
 }  // namespace titles

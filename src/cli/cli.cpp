@@ -139,16 +139,14 @@ TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
     const TSourceKind kind = name == kStandardInputName ? TSourceKind::StandardInput : TSourceKind::FileOrStream;
     auto source = std::make_unique<TWordSource>(name, kind);
     if (!named && source->Missing()) {
-        std::string searched = ".";
-        for (const std::string& folder : InstalledListFolders()) {
-            source = std::make_unique<TWordSource>(folder + "/" + name, kind);
-            if (!source->Missing()) {
-                name = folder + "/" + name;
-                break;
-            }
-            searched += ", " + QuotedName(folder);
+        const std::string folder = InstalledListFolder(name);
+        if (folder.empty()) {
+            std::string searched = ".";
+            for (const std::string& f : InstalledListFolders()) searched += ", " + QuotedName(f);
+            throw TListNotFoundError(name, searched);
         }
-        if (source->Missing()) throw TListNotFoundError(name, searched);
+        name = folder + "/" + name;
+        source = std::make_unique<TWordSource>(name, kind);
     }
     if (source->IsStandardInput() && std::exchange(standardInputRead, true)) {
         throw TSecondStandardInput{};
