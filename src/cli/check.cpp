@@ -81,7 +81,12 @@ TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string f
 
     if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
         report.zeroByteOffset = static_cast<std::int64_t>(nul);
-        if (nul < kUtf16Window) report.utf16ZeroOffset = static_cast<std::int64_t>(nul);
+        // UTF-16 text mixes zero bytes with others from its first character.
+        const std::string_view window = bytes.substr(0, kUtf16Window);
+        if (nul < kUtf16Window && window.find_first_not_of('\0') != std::string_view::npos) {
+            report.utf16ZeroOffset = static_cast<std::int64_t>(nul);
+        }
+        report.onlyZeroBytes = report.readToEnd && bytes.find_first_not_of('\0') == std::string_view::npos;
     }
     report.utf8ByteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF";
 
@@ -178,7 +183,9 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
                                       std::to_string(*list->utf16ZeroOffset) +
                                       "; the program reads 8-bit text only");
         }
-        if (list->zeroByteOffset) {
+        if (list->onlyZeroBytes) {
+            report.warnings.push_back(f + " holds nothing but zero bytes");
+        } else if (list->zeroByteOffset) {
             const std::int64_t unread = list->bytes - *list->zeroByteOffset - 1;
             const std::string rest = !list->readToEnd ? " ends the text; the stream is read no further"
                                      : unread == 0   ? ", the last byte"

@@ -42,7 +42,8 @@ struct TListReport {
     std::vector<TDuplicateLine> duplicates;  // the first few
     std::optional<std::int64_t> zeroByteOffset;   // a zero byte there ends the text
     bool utf8ByteOrderMark = false;               // EF BB BF at the start of the first entry
-    std::optional<std::int64_t> utf16ZeroOffset;  // a zero byte among the first 4 bytes
+    std::optional<std::int64_t> utf16ZeroOffset;  // zero and non-zero bytes among the first 4 bytes
+    bool onlyZeroBytes = false;                   // a file of nothing but zero bytes
 };
 
 // Examines a word file's bytes as the program reads them. A stream's bytes

@@ -56,10 +56,12 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
     return TLanguage::English;
 }
 
-std::string FailureText(const TFailure& failure, TLanguage language) {
+namespace {
+
+// A failure in English, or in the desktop program's words.
+std::string Worded(const TFailure& failure, bool ja) {
     const TFailureFacts& facts = failure.Facts();
     const std::string name = QuotedName(facts.name);
-    const bool ja = language == TLanguage::Japanese;
     const auto cannot = [&](std::string_view verb, std::string_view reason) {
         if (ja) return FormatText(kFileOpenJa, {name});
         std::string text = FormatText("cannot %s %s", {verb, name});
@@ -81,14 +83,18 @@ std::string FailureText(const TFailure& failure, TLanguage language) {
     return failure.what();
 }
 
+}  // namespace
+
+std::string FailureText(const TFailure& failure, TLanguage language) {
+    // The desktop program's words end as its boxes end them.
+    return language == TLanguage::Japanese ? WithFullStop(Worded(failure, true)) : Worded(failure, false);
+}
+
 namespace {
 
-// Prints the message line: "titles-cli: " + text + a line break; Japanese
-// texts end with a full stop, as the desktop program's boxes end them.
-void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
-    std::string line("titles-cli: ");
-    line += language == TLanguage::Japanese ? WithFullStop(text) : std::string(text);
-    WriteBytes(err, line + "\n");
+// Prints the message line: "titles-cli: " + text + a line break.
+void PrintMessage(std::FILE* err, std::string_view text) {
+    WriteBytes(err, "titles-cli: " + std::string(text) + "\n");
     std::fflush(err);
 }
 
@@ -122,8 +128,7 @@ private:
 // anything else is reported.
 int OutputFailed(std::FILE* err) {
     if (errno == EPIPE) return kExitOk;
-    const int error = errno;
-    PrintMessage(err, std::string("write error: ") + std::strerror(error), MessageLanguage());
+    PrintMessage(err, std::string("write error: ") + std::strerror(errno));
     return kExitFailure;
 }
 
@@ -216,17 +221,15 @@ void ReportFailure(std::FILE* err) {
     try {
         throw;
     } catch (const TListNotFoundError& missing) {
-        PrintMessage(err,
-                     FormatText(language == TLanguage::Japanese ? kListNotFoundJa : "cannot find %s; looked in %s",
-                                {QuotedName(missing.Facts().name), missing.searched}),
-                     language);
+        const std::string_view pattern = language == TLanguage::Japanese ? kListNotFoundJa : "cannot find %s; looked in %s";
+        PrintMessage(err, FormatText(pattern, {QuotedName(missing.Facts().name), missing.searched}));
     } catch (const TFailure& failure) {
-        PrintMessage(err, FailureText(failure, language), language);
+        PrintMessage(err, FailureText(failure, language));
     } catch (const std::bad_alloc&) {
-        PrintMessage(err, language == TLanguage::Japanese ? kOutOfMemoryJa : "not enough memory", language);
+        PrintMessage(err, language == TLanguage::Japanese ? WithFullStop(kOutOfMemoryJa) : "not enough memory");
     } catch (const std::exception& e) {
         // Any other library error still ends with a message, not a crash.
-        PrintMessage(err, e.what(), language);
+        PrintMessage(err, e.what());
     }
 }
 

@@ -39,6 +39,7 @@ std::string Summary(const TListReport& r) {
     if (r.zeroByteOffset) text += " zero@" + std::to_string(*r.zeroByteOffset);
     if (r.utf8ByteOrderMark) text += " bom";
     if (r.utf16ZeroOffset) text += " utf16@" + std::to_string(*r.utf16ZeroOffset);
+    if (r.onlyZeroBytes) text += " zeros";
     return text;
 }
 
@@ -112,7 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"utf16_big_endian_no_mark", "\0D\0a\0r\0k\0\n"s, kGoodNouns,
                    "entries=0 empty=0 padded=0 amp=0 tab=0 dup=0 zero@0 utf16@0", kSoundNouns, 1, 1, 2},
         BrokenCase{"zero_byte_late_is_no_utf16", "Dark\nSilent\n\0"s, kGoodNouns,
-                   "entries=2 empty=0 padded=0 amp=0 tab=0 dup=0 zero@12", kSoundNouns, 3, 0, 1}),
+                   "entries=2 empty=0 padded=0 amp=0 tab=0 dup=0 zero@12", kSoundNouns, 3, 0, 1},
+        BrokenCase{"only_zero_bytes_are_no_utf16", std::string(6, '\0'), kGoodNouns,
+                   "entries=0 empty=0 padded=0 amp=0 tab=0 dup=0 zero@0 zeros", kSoundNouns, 1, 1, 1}),
     [](const ::testing::TestParamInfo<BrokenCase>& p) { return std::string(p.param.name); });
 
 TEST(CheckReportText, AlignedAndComplete) {
@@ -163,6 +166,7 @@ TEST(CheckReportText, ZeroByteWarnings) {
               std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the 2 bytes after it are never read"});
     EXPECT_EQ(warnings("A\nB\n\0\n"s),
               std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the byte after it is never read"});
+    EXPECT_EQ(warnings(std::string(3, '\0')), std::vector<std::string>{"a.txt holds nothing but zero bytes"});
 }
 
 // File names are shown whole, and no byte of them reaches a terminal as a

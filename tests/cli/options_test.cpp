@@ -128,7 +128,7 @@ TEST(FailureText, WordsEachKindFromItsFacts) {
     for (const auto& row : rows) {
         const TFileOpenError failure(row.kind, "a\x1b" "b", row.systemError);
         EXPECT_EQ(FailureText(failure, TLanguage::English), row.english);
-        EXPECT_EQ(FailureText(failure, TLanguage::Japanese), "ファイル $'a\\eb' は開けません");
+        EXPECT_EQ(FailureText(failure, TLanguage::Japanese), "ファイル $'a\\eb' は開けません.");
     }
     EXPECT_EQ(FailureText(TListTooSmallError(TFailureKind::NoGerund, "n"), TLanguage::English),
               "n: no word ends in \"ing\"");
