@@ -2,8 +2,8 @@
 // directory holds none. POSIX systems: $XDG_DATA_HOME/titles (by default
 // ~/.local/share/titles), then DIR/titles for each DIR in $XDG_DATA_DIRS (by
 // default /usr/local/share:/usr/share); relative paths in either variable
-// are ignored. Windows: %APPDATA%\Titles, then the folder of the program
-// file.
+// are ignored. Windows: %APPDATA%\Titles (the user's own, as
+// $XDG_DATA_HOME/titles is), then the folder of the program file.
 //
 // One rule for both programs: an installed folder holds a list when the
 // list's name there leads to something that is no folder and that the user

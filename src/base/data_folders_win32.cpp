@@ -14,13 +14,22 @@ bool Readable(const std::string& path) {
 
 }  // namespace
 
+// The user's own folder, %APPDATA%\Titles, then the program's.
 std::vector<std::string> InstalledListFolders() {
+    std::vector<std::string> folders;
+    char appData[MAX_PATH + 1] = {};
+    const DWORD appDataLength = GetEnvironmentVariableA("APPDATA", appData, MAX_PATH);
+    // Only a full path (a drive's or a share's) names the folder, as on POSIX.
+    const bool full = appData[1] == ':' || (appData[0] == '\\' && appData[1] == '\\');
+    if (appDataLength > 1 && appDataLength < MAX_PATH && full) {
+        folders.push_back(std::string(appData, appDataLength) + "\\Titles");
+    }
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     const std::string file(path, length < MAX_PATH ? length : 0);
     const std::size_t slash = file.find_last_of("\\/");
-    if (slash == std::string::npos) return {};
-    return {file.substr(0, slash)};
+    if (slash != std::string::npos) folders.push_back(file.substr(0, slash));
+    return folders;
 }
 
 std::string InstalledListFolder(const std::string& name) {
