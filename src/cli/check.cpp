@@ -172,8 +172,8 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
                                   std::to_string(kMinNouns) + " are needed");
     }
     if (n.gerunds.count < kMinGerunds) {
-        report.problems.push_back(QuotedName(n.file) + " has no entry ending in \"" + std::string(kGerundEnding) + "\", at least " +
-                                  std::to_string(kMinGerunds) + " is needed for an opening gerund");
+        report.problems.push_back(QuotedName(n.file) + " has no entry ending in \"" + std::string(kGerundEnding) +
+                                  "\", at least " + std::to_string(kMinGerunds) + " is needed for an opening gerund");
     }
 
     for (const TListReport* list : {&a, &n}) {

@@ -56,38 +56,32 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
     return TLanguage::English;
 }
 
-namespace {
-
-// A failure in English, or in the desktop program's words.
-std::string Worded(const TFailure& failure, bool ja) {
+std::string FailureText(const TFailure& failure, TLanguage language) {
     const TFailureFacts& facts = failure.Facts();
     const std::string name = QuotedName(facts.name);
+    const bool ja = language == TLanguage::Japanese;
     const auto cannot = [&](std::string_view verb, std::string_view reason) {
         if (ja) return FormatText(kFileOpenJa, {name});
         std::string text = FormatText("cannot %s %s", {verb, name});
         return reason.empty() ? text : text + ": " + std::string(reason);
     };
-    switch (facts.kind) {
-        case TFailureKind::FileOpen: return cannot("open", facts.systemError ? SystemReason(facts.systemError) : "");
-        case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
-        case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
-        case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
-        case TFailureKind::ListIndex:
-            return FormatText(ja ? kListIndexJa : "list index out of bounds (%d)", {facts.index});
-        case TFailureKind::NoFreeEntry:
-            return FormatText(ja ? kNoFreeEntryJa : "%s: too few usable words", {name});
-        case TFailureKind::NoGerund:
-            return FormatText(ja ? kNoGerundJa : "%s: no word ends in \"ing\"", {name});
-        default: break;  // the window system's failures never reach titles-cli
-    }
-    return failure.what();
-}
-
-}  // namespace
-
-std::string FailureText(const TFailure& failure, TLanguage language) {
+    const auto worded = [&]() -> std::string {
+        switch (facts.kind) {
+            case TFailureKind::FileOpen:
+                return cannot("open", facts.systemError ? SystemReason(facts.systemError) : "");
+            case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
+            case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
+            case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
+            case TFailureKind::ListIndex:
+                return FormatText(ja ? kListIndexJa : "list index out of bounds (%d)", {facts.index});
+            case TFailureKind::NoFreeEntry: return FormatText(ja ? kNoFreeEntryJa : "%s: too few usable words", {name});
+            case TFailureKind::NoGerund:
+                return FormatText(ja ? kNoGerundJa : "%s: no word ends in \"ing\"", {name});
+            default: return failure.what();  // the window system's failures never reach titles-cli
+        }
+    };
     // The desktop program's words end as its boxes end them.
-    return language == TLanguage::Japanese ? WithFullStop(Worded(failure, true)) : Worded(failure, false);
+    return ja ? WithFullStop(worded()) : worded();
 }
 
 namespace {
@@ -214,25 +208,6 @@ int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err) {
     return writer.Flush() ? kExitOk : OutputFailed(err);
 }
 
-// Reports the failure being handled, in the user's language: looked up only
-// now, as a run that succeeds never needs it.
-void ReportFailure(std::FILE* err) {
-    const TLanguage language = MessageLanguage();
-    try {
-        throw;
-    } catch (const TListNotFoundError& missing) {
-        const std::string_view pattern = language == TLanguage::Japanese ? kListNotFoundJa : "cannot find %s; looked in %s";
-        PrintMessage(err, FormatText(pattern, {QuotedName(missing.Facts().name), missing.searched}));
-    } catch (const TFailure& failure) {
-        PrintMessage(err, FailureText(failure, language));
-    } catch (const std::bad_alloc&) {
-        PrintMessage(err, language == TLanguage::Japanese ? WithFullStop(kOutOfMemoryJa) : "not enough memory");
-    } catch (const std::exception& e) {
-        // Any other library error still ends with a message, not a crash.
-        PrintMessage(err, e.what());
-    }
-}
-
 }  // namespace
 
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
@@ -253,8 +228,17 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     } catch (const TSecondStandardInput&) {
         PrintUsageError(err, kTwoStandardInputs);
         return kExitUsage;
-    } catch (const std::exception&) {
-        ReportFailure(err);
+    } catch (const TListNotFoundError& missing) {
+        const bool ja = MessageLanguage() == TLanguage::Japanese;
+        PrintMessage(err, FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
+                                     {QuotedName(missing.Facts().name), missing.searched}));
+    } catch (const TFailure& failure) {
+        PrintMessage(err, FailureText(failure, MessageLanguage()));
+    } catch (const std::bad_alloc&) {
+        const bool ja = MessageLanguage() == TLanguage::Japanese;
+        PrintMessage(err, ja ? WithFullStop(kOutOfMemoryJa) : "not enough memory");
+    } catch (const std::exception& e) {
+        PrintMessage(err, e.what());  // any other library error still ends with a message, not a crash
     }
     return kExitFailure;
 }

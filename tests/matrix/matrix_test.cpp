@@ -60,8 +60,10 @@ std::string JapaneseMessage(const TFailureFacts& facts) {
     switch (facts.kind) {
         case TFailureKind::ListIndex:
             return "リストのインデックスが範囲を超えています (" + std::to_string(facts.index) + ")";
-        case TFailureKind::NoFreeEntry: return "ファイル " + facts.name + " には使える単語が足りません.";
-        case TFailureKind::NoGerund: return "ファイル " + facts.name + " には ing で終わる単語がありません.";
+        case TFailureKind::NoFreeEntry:
+            return "ファイル " + facts.name + " には使える単語が足りません.";
+        case TFailureKind::NoGerund:
+            return "ファイル " + facts.name + " には ing で終わる単語がありません.";
         default: return "unexpected failure of kind " + std::to_string(static_cast<int>(facts.kind));
     }
 }
