@@ -20,6 +20,11 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+bool Readable(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
 }  // namespace
 
 std::vector<std::string> InstalledListFolders() {
@@ -37,11 +42,18 @@ std::vector<std::string> InstalledListFolders() {
     return folders;
 }
 
+std::string InstalledListFolder(const std::string& name) {
+    for (const std::string& folder : InstalledListFolders()) {
+        if (Readable(folder + "/" + name)) return folder;
+    }
+    return "";
+}
+
 void EnterInstalledListFolder(const std::string& first, const std::string& second) {
     if (Exists(first) || Exists(second)) return;
-    for (const std::string& folder : InstalledListFolders()) {
-        if (Exists(folder + "/" + first) && ::chdir(folder.c_str()) == 0) return;
-    }
+    const std::string folder = InstalledListFolder(first);
+    // A folder that cannot be entered leaves the program where it is.
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) return;
 }
 
 }  // namespace titles

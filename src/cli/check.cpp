@@ -69,15 +69,24 @@ std::size_t Hash(std::string_view bytes) noexcept {
 
 }  // namespace
 
-TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file) {
+TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file, bool stream) {
     TListReport report;
     report.role = role;
     report.file = std::move(file);
+    if (const auto nul = bytes.find('\0'); nul != std::string_view::npos && stream) {
+        bytes = bytes.substr(0, nul + 1);
+        report.readToEnd = false;
+    }
     report.bytes = static_cast<std::int64_t>(bytes.size());
 
     if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
         report.zeroByteOffset = static_cast<std::int64_t>(nul);
-        if (nul < kUtf16Window) report.utf16ZeroOffset = static_cast<std::int64_t>(nul);
+        // UTF-16 text mixes zero bytes with others from its first character.
+        const std::string_view window = bytes.substr(0, kUtf16Window);
+        if (nul < kUtf16Window && window.find_first_not_of('\0') != std::string_view::npos) {
+            report.utf16ZeroOffset = static_cast<std::int64_t>(nul);
+        }
+        report.onlyZeroBytes = report.readToEnd && bytes.find_first_not_of('\0') == std::string_view::npos;
     }
     report.utf8ByteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF";
 
@@ -163,8 +172,8 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
                                   std::to_string(kMinNouns) + " are needed");
     }
     if (n.gerunds.count < kMinGerunds) {
-        report.problems.push_back(n.file + " has no entry ending in \"" + std::string(kGerundEnding) + "\", at least " +
-                                  std::to_string(kMinGerunds) + " is needed for an opening gerund");
+        report.problems.push_back(QuotedName(n.file) + " has no entry ending in \"" + std::string(kGerundEnding) +
+                                  "\", at least " + std::to_string(kMinGerunds) + " is needed for an opening gerund");
     }
 
     for (const TListReport* list : {&a, &n}) {
@@ -174,9 +183,12 @@ TCheckReport CheckWordLists(TListReport adjectives, TListReport nouns) {
                                       std::to_string(*list->utf16ZeroOffset) +
                                       "; the program reads 8-bit text only");
         }
-        if (list->zeroByteOffset) {
+        if (list->onlyZeroBytes) {
+            report.warnings.push_back(f + " holds nothing but zero bytes");
+        } else if (list->zeroByteOffset) {
             const std::int64_t unread = list->bytes - *list->zeroByteOffset - 1;
-            const std::string rest = unread == 0   ? ", the last byte"
+            const std::string rest = !list->readToEnd ? " ends the text; the stream is read no further"
+                                     : unread == 0   ? ", the last byte"
                                      : unread == 1 ? " ends the text; the byte after it is never read"
                                                    : " ends the text; the " + std::to_string(unread) +
                                                          " bytes after it are never read";

@@ -28,7 +28,8 @@ inline constexpr std::size_t kListedLines = 5;
 struct TListReport {
     TListRole role = TListRole::Adjectives;
     std::string file;
-    std::int64_t bytes = 0;    // bytes in the file
+    std::int64_t bytes = 0;    // bytes in the file, or a stream's up to its first zero byte
+    bool readToEnd = true;     // false: a stream that a zero byte ended, not read further
     std::int64_t entries = 0;  // entries the program reads from them
     TLineTally empty;
     TLineTally padded;     // leading or trailing space or tab
@@ -41,11 +42,14 @@ struct TListReport {
     std::vector<TDuplicateLine> duplicates;  // the first few
     std::optional<std::int64_t> zeroByteOffset;   // a zero byte there ends the text
     bool utf8ByteOrderMark = false;               // EF BB BF at the start of the first entry
-    std::optional<std::int64_t> utf16ZeroOffset;  // a zero byte among the first 4 bytes
+    std::optional<std::int64_t> utf16ZeroOffset;  // zero and non-zero bytes among the first 4 bytes
+    bool onlyZeroBytes = false;                   // a file of nothing but zero bytes
 };
 
-// Examines a word file's bytes as the program reads them.
-TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file);
+// Examines a word file's bytes as the program reads them. A stream's bytes
+// count only up to its first zero byte, where its reading stops: what a
+// read brought past it depends on the writer's timing.
+TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string file, bool stream = false);
 
 struct TCheckReport {
     TListReport adjectives;

@@ -42,7 +42,8 @@ void TallyRow(std::string& out, std::string_view label, const TLineTally& t) {
 }
 
 void ListText(std::string& out, const TListReport& r) {
-    out += QuotedName(r.file) + " (" + RoleName(r.role) + ", " + Plural(r.bytes, "byte", "bytes") + ")\n";
+    out += QuotedName(r.file) + " (" + RoleName(r.role) + ", " +
+           (r.readToEnd ? "" : "a stream read to its first zero byte: ") + Plural(r.bytes, "byte", "bytes") + ")\n";
     Row(out, "entries", std::to_string(r.entries));
     if (r.role == TListRole::Nouns) TallyRow(out, "ending in \"ing\"", r.gerunds);
     TallyRow(out, "empty", r.empty);
@@ -72,6 +73,7 @@ std::string ListJson(const TListReport& r) {
     out += "      \"role\": \"" + RoleName(r.role) + "\",\n";
     out += "      " + JsonNameMembers("file", r.file) + ",\n";
     out += "      \"bytes\": " + std::to_string(r.bytes) + ",\n";
+    out += std::string("      \"read_to_end\": ") + (r.readToEnd ? "true" : "false") + ",\n";
     out += "      \"entries\": " + std::to_string(r.entries) + ",\n";
     if (r.role == TListRole::Nouns) out += "      \"ending_in_ing\": " + TallyJson(r.gerunds) + ",\n";
     out += "      \"empty\": " + TallyJson(r.empty) + ",\n";

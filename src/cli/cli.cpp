@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "base/data_folders.h"
-#include "base/texts.h"
 #include "cli/check_report.h"
 #include "cli/report_format.h"
 #include "cli/stats.h"
@@ -23,24 +22,28 @@ const std::string_view kTwoStandardInputs = "only one list can be read from stan
 
 namespace {
 
+// The desktop program's words for the failures both programs share, the
+// same bytes as its boxes show; and titles-cli's own for a list not found.
+constexpr std::string_view kFileOpenJa = "ファイル %s は開けません";
+constexpr std::string_view kListIndexJa = "リストのインデックスが範囲を超えています (%d)";
+constexpr std::string_view kNoFreeEntryJa = "ファイル %s には使える単語が足りません";
+constexpr std::string_view kNoGerundJa = "ファイル %s には ing で終わる単語がありません";
+constexpr std::string_view kOutOfMemoryJa = "メモリが不足しています";
 constexpr std::string_view kListNotFoundJa = "ファイル %s が見つかりません (探した場所: %s)";
 
 // A list not named on the command line that is in none of the places
 // searched (a comma-separated list of folders).
 class TListNotFoundError : public TFailure {
 public:
-    TListNotFoundError(const std::string& fileName, const std::string& searched)
-        : TFailure(FormatText(kListNotFoundJa, {fileName, searched}), {TFailureKind::Other, fileName, 0, 0}),
-          searched_(searched) {}
-    std::string searched_;
+    TListNotFoundError(const std::string& fileName, std::string folders)
+        : TFailure(TFailureKind::FileOpen, fileName), searched(std::move(folders)) {}
+    const char* KindName() const noexcept override { return "TListNotFoundError"; }
+    std::string searched;
 };
 
 // A usage error found only when the lists are opened: a second list from
 // standard input.
-class TUsageError : public TFailure {
-public:
-    using TFailure::TFailure;
-};
+struct TSecondStandardInput {};
 
 }  // namespace
 
@@ -55,41 +58,37 @@ TLanguage LanguageFromEnvironment(const std::function<const char*(const char*)>&
 
 std::string FailureText(const TFailure& failure, TLanguage language) {
     const TFailureFacts& facts = failure.Facts();
-    const std::string name = QuotedName(facts.fileName);
+    const std::string name = QuotedName(facts.name);
     const bool ja = language == TLanguage::Japanese;
-    if (const auto* missing = dynamic_cast<const TListNotFoundError*>(&failure)) {
-        return FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
-                          {name, missing->searched_});
-    }
     const auto cannot = [&](std::string_view verb, std::string_view reason) {
-        if (ja) return FormatText(texts::kFileOpen, {name});
+        if (ja) return FormatText(kFileOpenJa, {name});
         std::string text = FormatText("cannot %s %s", {verb, name});
         return reason.empty() ? text : text + ": " + std::string(reason);
     };
-    switch (facts.kind) {
-        case TFailureKind::FileOpen: return cannot("open", facts.systemError ? SystemReason(facts.systemError) : "");
-        case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
-        case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
-        case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
-        case TFailureKind::ListIndex:
-            return FormatText(ja ? texts::kListIndex : "list index out of bounds (%d)", {facts.index});
-        case TFailureKind::NoFreeEntry:
-            return FormatText(ja ? texts::kNoFreeEntry : "%s: too few usable words", {name});
-        case TFailureKind::NoGerund:
-            return FormatText(ja ? texts::kNoGerund : "%s: no word ends in \"ing\"", {name});
-        case TFailureKind::Other: break;
-    }
-    return failure.what();
+    const auto worded = [&]() -> std::string {
+        switch (facts.kind) {
+            case TFailureKind::FileOpen:
+                return cannot("open", facts.systemError ? SystemReason(facts.systemError) : "");
+            case TFailureKind::FileRead: return cannot("read", SystemReason(facts.systemError));
+            case TFailureKind::NotAFile: return cannot("open", "not a file or a pipe");
+            case TFailureKind::FileTooLarge: return cannot("open", "2 GiB or larger");
+            case TFailureKind::ListIndex:
+                return FormatText(ja ? kListIndexJa : "list index out of bounds (%d)", {facts.index});
+            case TFailureKind::NoFreeEntry: return FormatText(ja ? kNoFreeEntryJa : "%s: too few usable words", {name});
+            case TFailureKind::NoGerund:
+                return FormatText(ja ? kNoGerundJa : "%s: no word ends in \"ing\"", {name});
+            default: return failure.what();  // the window system's failures never reach titles-cli
+        }
+    };
+    // The desktop program's words end as its boxes end them.
+    return ja ? WithFullStop(worded()) : worded();
 }
 
 namespace {
 
-// Prints the message line: "titles-cli: " + text + a line break; Japanese
-// texts end with a full stop, as the desktop program's boxes end them.
-void PrintMessage(std::FILE* err, std::string_view text, TLanguage language) {
-    std::string line("titles-cli: ");
-    line += language == TLanguage::Japanese ? WithFullStop(text) : std::string(text);
-    WriteBytes(err, line + "\n");
+// Prints the message line: "titles-cli: " + text + a line break.
+void PrintMessage(std::FILE* err, std::string_view text) {
+    WriteBytes(err, "titles-cli: " + std::string(text) + "\n");
     std::fflush(err);
 }
 
@@ -121,14 +120,14 @@ private:
 
 // After the output failed: a reader that stopped early (head) is no error;
 // anything else is reported.
-int OutputFailed(std::FILE* err, TLanguage language) {
+int OutputFailed(std::FILE* err) {
     if (errno == EPIPE) return kExitOk;
-    PrintMessage(err, std::string("write error: ") + std::strerror(errno), language);
+    PrintMessage(err, std::string("write error: ") + std::strerror(errno));
     return kExitFailure;
 }
 
-int WriteAll(std::string_view text, std::FILE* out, std::FILE* err, TLanguage language) {
-    return WriteBytes(out, text) && std::fflush(out) == 0 ? kExitOk : OutputFailed(err, language);
+int WriteAll(std::string_view text, std::FILE* out, std::FILE* err) {
+    return WriteBytes(out, text) && std::fflush(out) == 0 ? kExitOk : OutputFailed(err);
 }
 
 // Reads the list called name, opening it once: "-" is standard input. A
@@ -139,19 +138,17 @@ TFileBytes ReadList(std::string& name, bool named, bool& standardInputRead) {
     const TSourceKind kind = name == kStandardInputName ? TSourceKind::StandardInput : TSourceKind::FileOrStream;
     auto source = std::make_unique<TWordSource>(name, kind);
     if (!named && source->Missing()) {
-        std::string searched = ".";
-        for (const std::string& folder : InstalledListFolders()) {
-            source = std::make_unique<TWordSource>(folder + "/" + name, kind);
-            if (!source->Missing()) {
-                name = folder + "/" + name;
-                break;
-            }
-            searched += ", " + QuotedName(folder);
+        const std::string folder = InstalledListFolder(name);
+        if (folder.empty()) {
+            std::string searched = ".";
+            for (const std::string& f : InstalledListFolders()) searched += ", " + QuotedName(f);
+            throw TListNotFoundError(name, searched);
         }
-        if (source->Missing()) throw TListNotFoundError(name, searched);
+        name = folder + "/" + name;
+        source = std::make_unique<TWordSource>(name, kind);
     }
     if (source->IsStandardInput() && std::exchange(standardInputRead, true)) {
-        throw TUsageError(std::string(kTwoStandardInputs));
+        throw TSecondStandardInput{};
     }
     return source->Read();
 }
@@ -175,8 +172,9 @@ std::pair<std::string, int> Report(TCliOptions& options) {
     if (options.mode == TCliMode::Check) {
         const auto [adjectives, nouns] = ReadLists(options);
         const TCheckReport report = CheckWordLists(
-            CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives, options.adjectiveFile),
-            CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile));
+            CheckWordBytes({adjectives.data.get(), adjectives.size}, TListRole::Adjectives, options.adjectiveFile,
+                           adjectives.stream),
+            CheckWordBytes({nouns.data.get(), nouns.size}, TListRole::Nouns, options.nounFile, nouns.stream));
         return {json ? FormatCheckJson(report) : FormatCheckText(report), report.ExitCode()};
     }
     TWordList adjectives;
@@ -190,7 +188,7 @@ std::pair<std::string, int> Report(TCliOptions& options) {
 
 // Prints the titles; the titles composed before a failure still go out
 // before its message, and a failed write of them is reported too.
-int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage language) {
+int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err) {
     TBufferedWriter writer(out);
     try {
         TWordList adjectives;
@@ -204,16 +202,15 @@ int PrintTitles(TCliOptions& options, std::FILE* out, std::FILE* err, TLanguage 
             if (!writer.Write(phrase)) break;
         }
     } catch (...) {
-        if (!writer.Flush()) OutputFailed(err, language);
+        if (!writer.Flush()) OutputFailed(err);
         throw;
     }
-    return writer.Flush() ? kExitOk : OutputFailed(err, language);
+    return writer.Flush() ? kExitOk : OutputFailed(err);
 }
 
 }  // namespace
 
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    const TLanguage language = MessageLanguage();
     try {
         std::string usageError;
         auto options = ParseCliArgs(argc, argv, usageError);
@@ -222,22 +219,26 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
             return kExitUsage;
         }
         if (options->help || options->version) {
-            return WriteAll(options->help ? UsageText() : "titles-cli " TITLES_VERSION "\n", out, err, language);
+            return WriteAll(options->help ? UsageText() : "titles-cli " TITLES_VERSION "\n", out, err);
         }
-        if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err, language);
+        if (options->mode == TCliMode::Titles) return PrintTitles(*options, out, err);
         const auto [text, exitCode] = Report(*options);
-        const int written = WriteAll(text, out, err, language);
+        const int written = WriteAll(text, out, err);
         return written == kExitOk ? exitCode : written;
-    } catch (const TUsageError& usage) {
-        PrintUsageError(err, usage.what());
+    } catch (const TSecondStandardInput&) {
+        PrintUsageError(err, kTwoStandardInputs);
         return kExitUsage;
+    } catch (const TListNotFoundError& missing) {
+        const bool ja = MessageLanguage() == TLanguage::Japanese;
+        PrintMessage(err, FormatText(ja ? kListNotFoundJa : "cannot find %s; looked in %s",
+                                     {QuotedName(missing.Facts().name), missing.searched}));
     } catch (const TFailure& failure) {
-        PrintMessage(err, FailureText(failure, language), language);
+        PrintMessage(err, FailureText(failure, MessageLanguage()));
     } catch (const std::bad_alloc&) {
-        PrintMessage(err, language == TLanguage::Japanese ? texts::kOutOfMemory : "not enough memory", language);
+        const bool ja = MessageLanguage() == TLanguage::Japanese;
+        PrintMessage(err, ja ? WithFullStop(kOutOfMemoryJa) : "not enough memory");
     } catch (const std::exception& e) {
-        // Any other library error still ends with a message, not a crash.
-        PrintMessage(err, e.what(), language);
+        PrintMessage(err, e.what());  // any other library error still ends with a message, not a crash
     }
     return kExitFailure;
 }

@@ -78,7 +78,8 @@ std::string SystemReason(int code);
 
 // The message for a failure, in the language, without the program's name,
 // made from the failure's facts. Under a Japanese locale it is the desktop
-// program's text; file names with bytes a terminal could act on are quoted.
+// program's text, with the full stop its boxes add; file names with bytes a
+// terminal could act on are quoted.
 std::string FailureText(const TFailure& failure, TLanguage language);
 
 // "only one list can be read from standard input ('-')"

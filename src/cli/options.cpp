@@ -9,6 +9,7 @@
 
 #include "base/failure.h"
 #include "cli/cli.h"
+#include "cli/report_format.h"
 #include "cli_help.h"
 
 namespace titles::cli {
@@ -46,14 +47,14 @@ bool IsOptionValue(int value) {
 // as the getopt of glibc and of mingw-w64 report those differently.
 std::string DescribeRefusal(int result, int shortOption, std::string_view element) {
     if (result == '?' && shortOption != 0 && !IsOptionValue(shortOption)) {
-        return FormatText("invalid option -- '%s'", {std::string(1, static_cast<char>(shortOption))});
+        return FormatText("invalid option -- %s", {QuotedArgument(std::string(1, static_cast<char>(shortOption)))});
     }
     if (element.rfind("--", 0) != 0) {
         const char shown[] = {'-', static_cast<char>(shortOption), '\0'};
-        return FormatText("option '%s' requires an argument", {shown});
+        return FormatText("option %s requires an argument", {QuotedArgument(shown)});
     }
     const std::string_view name = element.substr(2, element.find('=') - 2);
-    const std::string shown = "--" + std::string(name);
+    const std::string shown = QuotedArgument("--" + std::string(name));
     const option* chosen = nullptr;
     int matches = 0;
     for (const option* o = kLongOptions; o->name != nullptr; ++o) {
@@ -61,10 +62,10 @@ std::string DescribeRefusal(int result, int shortOption, std::string_view elemen
         ++matches;
         if (chosen == nullptr || name == o->name) chosen = o;
     }
-    if (matches == 0) return FormatText("unrecognized option '%s'", {shown});
-    if (matches > 1 && name != chosen->name) return FormatText("option '%s' is ambiguous", {shown});
-    return FormatText(chosen->has_arg == no_argument ? "option '%s' doesn't allow an argument"
-                                                     : "option '%s' requires an argument",
+    if (matches == 0) return FormatText("unrecognized option %s", {shown});
+    if (matches > 1 && name != chosen->name) return FormatText("option %s is ambiguous", {shown});
+    return FormatText(chosen->has_arg == no_argument ? "option %s doesn't allow an argument"
+                                                     : "option %s requires an argument",
                       {shown});
 }
 
@@ -75,7 +76,7 @@ bool SetNumber(std::string_view value, TTarget& target, const char* option, cons
                std::string& titlesOption, std::string& error) {
     const auto number = ParseNumber<TNumber>(value);
     if (!number) {
-        error = FormatText("%s needs a whole number %s, not '%s'", {option, range, value});
+        error = FormatText("%s needs a whole number %s, not %s", {option, range, QuotedArgument(value)});
         return false;
     }
     target = *number;
@@ -97,7 +98,7 @@ bool Apply(int result, std::string_view value, TCliOptions& options, bool& forma
         case 'V': options.version = true; return true;
         case kFormatOption:
             if (value != "text" && value != "json") {
-                error = FormatText("--format needs text or json, not '%s'", {value});
+                error = FormatText("--format needs text or json, not %s", {QuotedArgument(value)});
                 return false;
             }
             options.format = value == "json" ? TReportFormat::Json : TReportFormat::Text;
@@ -134,7 +135,7 @@ std::optional<TCliOptions> ParseCliArgs(int argc, char** argv, std::string& erro
         const std::string_view value = optarg != nullptr ? optarg : "";
         if (!Apply(result, value, options, formatGiven, titlesOption, error)) return std::nullopt;
     }
-    if (optind < argc) return refuse(FormatText("unexpected argument '%s'", {argv[optind]}));
+    if (optind < argc) return refuse(FormatText("unexpected argument %s", {QuotedArgument(argv[optind])}));
     if (options.adjectiveFile == kStandardInputName && options.nounFile == kStandardInputName) {
         return refuse(std::string(kTwoStandardInputs));
     }

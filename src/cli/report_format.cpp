@@ -85,6 +85,11 @@ std::string QuotedName(std::string_view name, bool codePage) {
     return plain ? std::string(name) : out + "'";
 }
 
+std::string QuotedArgument(std::string_view argument) {
+    std::string shown = QuotedName(argument);
+    return shown == argument ? "'" + shown + "'" : shown;
+}
+
 std::string JsonNumber(double value) {
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value);

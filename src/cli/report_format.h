@@ -27,6 +27,10 @@ bool NamesInCodePage();
 // (and, for UTF-8 names, each byte outside UTF-8) escaped (\e, \n, \xff).
 std::string QuotedName(std::string_view name, bool codePage = NamesInCodePage());
 
+// A command-line argument as usage errors show it: in single quotes when
+// it is printable, else as QuotedName quotes it.
+std::string QuotedArgument(std::string_view argument);
+
 // The shortest decimal text that reads back as the same double.
 std::string JsonNumber(double value);
 

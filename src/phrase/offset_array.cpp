@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "phrase/word_file.h"
+#include "base/memory_hints.h"
 
 namespace titles {
 

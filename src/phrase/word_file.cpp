@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/memory_hints.h"
 #include "phrase/errors.h"
 
 namespace titles {
@@ -65,12 +66,14 @@ TFileBytes ReadWholeFile(TByteSource& source, std::uint64_t sizeHint, const std:
         total += got;
         CheckSize(total, fileName);
     }
+    text.stream = stream;
     if (total <= text.size) {
         text.size = total;
         std::memset(text.data.get() + total, 0, 1 + kTextPadding);
         return text;
     }
     TFileBytes whole = AllocateTextBuffer(total, false);
+    whole.stream = stream;
     std::memcpy(whole.data.get(), text.data.get(), head);
     for (std::size_t i = 0, done = head; done < total; ++i, done += kBlock) {
         std::memcpy(whole.data.get() + done, blocks[i].get(), std::min(kBlock, total - done));

@@ -19,6 +19,10 @@ struct TFileBytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;      // bytes delivered
     std::size_t capacity = 0;  // bytes allocated
+    // Read from a stream, which is read no further than the read that
+    // brought its first zero byte: any bytes after that zero byte are only
+    // those the read happened to bring.
+    bool stream = false;
 };
 
 // How far the fast paths may read past the bytes in use, in one place: every
@@ -74,7 +78,7 @@ public:
     ~TWordSource();
 
     // Nothing stands at the name.
-    bool Missing() const noexcept;
+    bool Missing() const noexcept { return missing_; }
     // A stream that is the same open file as standard input.
     bool IsStandardInput() const noexcept { return standardInput_; }
     // Reads it to its end. Raises TFileOpenError, with the system's reason,
@@ -84,7 +88,9 @@ public:
 private:
     void Open(TSourceKind kind);  // platform side
     // Records why the source cannot be read, for Read to raise.
-    void Fail(TFailureKind failure, int error) noexcept { failure_ = failure, error_ = error; }
+    void Fail(TFailureKind failure, int error, bool missing = false) noexcept {
+        failure_ = failure, error_ = error, missing_ = missing;
+    }
 
     std::string name_;
     std::intptr_t handle_ = -1;
@@ -93,14 +99,7 @@ private:
     bool standardInput_ = false;
     std::optional<TFailureKind> failure_;  // none: opened
     int error_ = 0;
+    bool missing_ = false;
 };
-
-// Asks the system to back a large buffer that is about to be written in
-// full with large pages, and to provide them now rather than one page
-// fault at a time. Only a hint: without it the buffer works the same.
-void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept;
-// The same without providing the pages now, for a buffer that may be used
-// only in part.
-void AdviseLargePages(void* buffer, std::size_t size) noexcept;
 
 }  // namespace titles

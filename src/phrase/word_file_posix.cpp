@@ -1,6 +1,5 @@
 // Reading a word file on POSIX systems.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,36 +34,6 @@ bool SameFile(const struct stat& a, const struct stat& b) noexcept {
 
 }  // namespace
 
-namespace {
-
-// The whole large pages inside a buffer, or an empty range.
-std::pair<std::uintptr_t, std::uintptr_t> LargePagesOf(void* buffer, std::size_t size) noexcept {
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    if (size < 4 * kHuge) return {0, 0};
-    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + size) & ~(kHuge - 1);
-    return {begin, end > begin ? end : begin};
-}
-
-}  // namespace
-
-void AdviseLargePages(void* buffer, std::size_t size) noexcept {
-    const auto [begin, end] = LargePagesOf(buffer, size);
-#ifdef MADV_HUGEPAGE
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-void PrepareLargeBuffer(void* buffer, std::size_t size) noexcept {
-    // Most of the time spent loading a large file went into the kernel
-    // handing out fresh zeroed pages one fault at a time.
-    AdviseLargePages(buffer, size);
-    const auto [begin, end] = LargePagesOf(buffer, size);
-#ifdef MADV_POPULATE_WRITE
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#endif
-}
-
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
 void TWordSource::Open(TSourceKind kind) {
@@ -80,7 +49,7 @@ void TWordSource::Open(TSourceKind kind) {
     // device never sees a file it should not read opened, and again on the
     // descriptor, in case the name changed hands meanwhile. O_NOCTTY, and
     // O_NONBLOCK for a regular file, keep the open free of side effects.
-    if (::stat(name_.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno);
+    if (::stat(name_.c_str(), &named) != 0) return Fail(TFailureKind::FileOpen, errno, errno == ENOENT);
     if (S_ISDIR(named.st_mode)) return Fail(TFailureKind::FileOpen, EISDIR);
     stream_ = kind == TSourceKind::FileOrStream && (S_ISFIFO(named.st_mode) || S_ISCHR(named.st_mode));
     if (!S_ISREG(named.st_mode) && !stream_) return Fail(TFailureKind::NotAFile, 0);
@@ -90,7 +59,7 @@ void TWordSource::Open(TSourceKind kind) {
     do {
         fd = ::open(name_.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return Fail(TFailureKind::FileOpen, errno);
+    if (fd < 0) return Fail(TFailureKind::FileOpen, errno, errno == ENOENT);
     handle_ = fd;
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !SameFile(opened, named)) return Fail(TFailureKind::NotAFile, 0);
@@ -101,8 +70,6 @@ void TWordSource::Open(TSourceKind kind) {
 TWordSource::~TWordSource() {
     if (owned_ && handle_ >= 0) ::close(static_cast<int>(handle_));
 }
-
-bool TWordSource::Missing() const noexcept { return failure_ == TFailureKind::FileOpen && error_ == ENOENT; }
 
 TFileBytes TWordSource::Read() {
     if (failure_) throw TFileOpenError(*failure_, name_, error_);

@@ -36,9 +36,6 @@ HANDLE HandleOf(std::intptr_t handle) noexcept { return reinterpret_cast<HANDLE>
 
 }  // namespace
 
-void PrepareLargeBuffer(void*, std::size_t) noexcept {}
-void AdviseLargePages(void*, std::size_t) noexcept {}
-
 TWordSource::TWordSource(const std::string& name, TSourceKind kind) : name_(name) { Open(kind); }
 
 void TWordSource::Open(TSourceKind kind) {
@@ -53,7 +50,9 @@ void TWordSource::Open(TSourceKind kind) {
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     if (file == INVALID_HANDLE_VALUE || file == nullptr) {
-        return Fail(TFailureKind::FileOpen, static_cast<int>(::GetLastError()));
+        const DWORD error = ::GetLastError();
+        return Fail(TFailureKind::FileOpen, static_cast<int>(error),
+                    error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND);
     }
     const DWORD type = ::GetFileType(file);
     stream_ = kind != TSourceKind::RegularFile && (type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR);
@@ -64,10 +63,6 @@ void TWordSource::Open(TSourceKind kind) {
 TWordSource::~TWordSource() {
     const HANDLE file = HandleOf(handle_);
     if (owned_ && file != INVALID_HANDLE_VALUE && file != nullptr) ::CloseHandle(file);
-}
-
-bool TWordSource::Missing() const noexcept {
-    return failure_ == TFailureKind::FileOpen && (error_ == ERROR_FILE_NOT_FOUND || error_ == ERROR_PATH_NOT_FOUND);
 }
 
 TFileBytes TWordSource::Read() {

@@ -39,6 +39,7 @@ std::string Summary(const TListReport& r) {
     if (r.zeroByteOffset) text += " zero@" + std::to_string(*r.zeroByteOffset);
     if (r.utf8ByteOrderMark) text += " bom";
     if (r.utf16ZeroOffset) text += " utf16@" + std::to_string(*r.utf16ZeroOffset);
+    if (r.onlyZeroBytes) text += " zeros";
     return text;
 }
 
@@ -112,7 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"utf16_big_endian_no_mark", "\0D\0a\0r\0k\0\n"s, kGoodNouns,
                    "entries=0 empty=0 padded=0 amp=0 tab=0 dup=0 zero@0 utf16@0", kSoundNouns, 1, 1, 2},
         BrokenCase{"zero_byte_late_is_no_utf16", "Dark\nSilent\n\0"s, kGoodNouns,
-                   "entries=2 empty=0 padded=0 amp=0 tab=0 dup=0 zero@12", kSoundNouns, 3, 0, 1}),
+                   "entries=2 empty=0 padded=0 amp=0 tab=0 dup=0 zero@12", kSoundNouns, 3, 0, 1},
+        BrokenCase{"only_zero_bytes_are_no_utf16", std::string(6, '\0'), kGoodNouns,
+                   "entries=0 empty=0 padded=0 amp=0 tab=0 dup=0 zero@0 zeros", kSoundNouns, 1, 1, 1}),
     [](const ::testing::TestParamInfo<BrokenCase>& p) { return std::string(p.param.name); });
 
 TEST(CheckReportText, AlignedAndComplete) {
@@ -163,6 +166,7 @@ TEST(CheckReportText, ZeroByteWarnings) {
               std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the 2 bytes after it are never read"});
     EXPECT_EQ(warnings("A\nB\n\0\n"s),
               std::vector<std::string>{"a.txt: a zero byte at offset 4 ends the text; the byte after it is never read"});
+    EXPECT_EQ(warnings(std::string(3, '\0')), std::vector<std::string>{"a.txt holds nothing but zero bytes"});
 }
 
 // File names are shown whole, and no byte of them reaches a terminal as a
@@ -197,6 +201,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "      \"role\": \"adjectives\",\n"
               "      \"file\": \"a\\ufffd.txt\", \"file_bytes\": \"61ff2e747874\",\n"
               "      \"bytes\": 12,\n"
+              "      \"read_to_end\": true,\n"
               "      \"entries\": 2,\n"
               "      \"empty\": {\"count\": 0, \"lines\": []},\n"
               "      \"leading_or_trailing_blank\": {\"count\": 0, \"lines\": []},\n"
@@ -211,6 +216,7 @@ TEST(CheckReportJson, FieldsForScripts) {
               "      \"role\": \"nouns\",\n"
               "      \"file\": \"n.txt\",\n"
               "      \"bytes\": 15,\n"
+              "      \"read_to_end\": true,\n"
               "      \"entries\": 6,\n"
               "      \"ending_in_ing\": {\"count\": 1, \"lines\": [1]},\n"
               "      \"empty\": {\"count\": 0, \"lines\": []},\n"
@@ -272,6 +278,8 @@ protected:
 TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {
     dir_.Write("dup.txt", kGoodNouns + "Moon\n");
     dir_.Write("four.txt", "Running\nA\nB\nC\n");
+    const std::string raw = "\x1b[31mRED\nname";  // a name that would act on a terminal
+    dir_.Write(raw, "A\nB\nC\nD\nE\n");
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -287,12 +295,58 @@ TEST_F(CheckAndStatsProcess, ExitCodesFollowTheVerdict) {
         {{"--stats", "--format", "json"}, 0, "\"compositions\": \"298036\""},
         {{"--stats", "--nouns", "four.txt"}, 1, "cannot complete: needs 5 nouns, the list has 4"},
         {{"--stats", "--format", "text"}, 0, "Every composition completes."},
+        {{"--check", "-N", raw}, 1,
+         "Verdict: a composition can fail:\n  $'\\e[31mRED\\nname' has no entry ending in \"ing\", at least 1 is"},
+        {{"--check", "-a", raw, "-N", raw}, 1, "\n  $'\\e[31mRED\\nname' has no entry ending in \"ing\""},
+        {{"--stats", "-a", raw, "-N", raw}, 1, "\n  $'\\e[31mRED\\nname': 5 entries, 0 ending in \"ing\"\n"},
     };
     for (const auto& c : cases) {
         const auto r = Run(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << c.inOut;
         EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
+        EXPECT_FALSE(test_support::HoldsControlBytes(r.out)) << r.out;
         EXPECT_EQ(r.err, "");
+    }
+}
+
+// The same bytes as a file, through a pipe and from a writer that pauses
+// after the zero byte: the same entries, and from a stream no count of
+// bytes it was not read to.
+TEST_F(CheckAndStatsProcess, StreamsReportOnlyWhatTheyWereReadTo) {
+    dir_.Write("zero.bin", "alpha\nbeta\n\0"s + std::string(200000, 'x'));
+    const std::string cli = std::string("'") + TITLES_CLI_PATH + "' --check -N ";
+    const std::string file = cli + "zero.bin";
+    const std::string pipe = "cat zero.bin | " + cli + "-";
+    const std::string slow = "{ head -c 12 zero.bin; sleep 0.3; tail -c +13 zero.bin; } | " + cli + "-";
+    std::string streamReport;
+    for (const std::string& script : {pipe, slow, file}) {
+        const auto r = titles::test_support::RunProcess({"/bin/bash", "-c", script}, dir_.Path());
+        EXPECT_EQ(r.exitCode, 1) << script;
+        EXPECT_EQ(r.err, "") << script;
+        if (script != file) {
+            EXPECT_NE(r.out.find("\n- (nouns, a stream read to its first zero byte: 12 bytes)\n"), std::string::npos)
+                << script << "\n" << r.out;
+            EXPECT_NE(r.out.find("\n  -: a zero byte at offset 11 ends the text; the stream is read no further\n"),
+                      std::string::npos)
+                << script << "\n" << r.out;
+            if (streamReport.empty()) streamReport = r.out;
+            EXPECT_EQ(r.out, streamReport) << script;
+            continue;
+        }
+        std::string asStream = r.out;
+        for (const auto& [was, is] : {std::pair<std::string, std::string>{
+                                          "zero.bin (nouns, 200012 bytes)",
+                                          "- (nouns, a stream read to its first zero byte: 12 bytes)"},
+                                      {"zero.bin: a zero byte at offset 11 ends the text; the 200000 bytes after it "
+                                       "are never read",
+                                       "-: a zero byte at offset 11 ends the text; the stream is read no further"},
+                                      {"zero.bin has", "- has"}}) {
+            ASSERT_NE(asStream.find(was), std::string::npos) << was << "\n" << r.out;
+            for (auto at = asStream.find(was); at != std::string::npos; at = asStream.find(was, at + is.size())) {
+                asStream.replace(at, was.size(), is);
+            }
+        }
+        EXPECT_EQ(asStream, streamReport);
     }
 }
 

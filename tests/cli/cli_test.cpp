@@ -119,6 +119,7 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         {"--bogus"},        {"extra"},          {"--seed"},          {"--seed", "-1"},     {"--seed", "4294967296"},
         {"--seed", "12x"},  {"--seed", "+5"},   {"--seed", ""},      {"--count", "-3"},    {"--count", "1e3"},
         {"--count"},        {"--nouns"},        {"--help=yes"},      {"-x"},
+        {"x\x1b[2Jy"},      {"--seed=\x1b]0;PWNED\a"}, {"-\x1b"},       {"--\x9b\r=1"},
     };
     for (const auto& args : cases) {
         const auto r = Run(args);
@@ -127,6 +128,7 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         EXPECT_EQ(r.err.rfind("titles-cli: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - std::string("Try 'titles-cli --help'.\n").size() - 1) << r.err;
         EXPECT_TRUE(r.err.ends_with("\nTry 'titles-cli --help'.\n")) << r.err;
+        EXPECT_FALSE(test_support::HoldsControlBytes(r.err)) << r.err;
         EXPECT_EQ(r.out, "");
     }
 }
@@ -148,10 +150,15 @@ TEST_F(CliTest, ManyTitlesIntoAClosedPipeEndQuietly) {
 }
 
 TEST_F(CliTest, WriteErrorIsReported) {
-    const auto r = test_support::RunProcess({"/bin/sh", "-c", "'" + kCli + "' --seed 5 --count 100000 > /dev/full"},
-                                       dir_.Path());
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("write error"), std::string::npos);
+    // In English under every locale, and so with the same punctuation.
+    for (const char* locale : {"C", "ja_JP.UTF-8"}) {
+        ::setenv("LC_ALL", locale, 1);
+        const auto r = test_support::RunProcess(
+            {"/bin/sh", "-c", "'" + kCli + "' --seed 5 --count 100000 > /dev/full"}, dir_.Path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, "titles-cli: write error: No space left on device\n") << locale;
+    }
+    ::setenv("LC_ALL", "C", 1);
     // A list failure after some titles: both the lost titles and the failure.
     dir_.Write("three.txt", "A\nB\nCing\n");
     const auto both = test_support::RunProcess(

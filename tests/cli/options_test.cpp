@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "cli/report_format.h"
 #include "parse_args.h"
 #include "phrase/errors.h"
 
@@ -30,6 +31,10 @@ std::string Parsed(const std::vector<std::string>& args) {
 }
 
 TEST(CliOptions, Grammar) {
+    // Bytes outside UTF-8 and C1 controls are plain characters of a code page.
+    const auto outsideUtf8 = [](std::string bytes, std::string escaped) {
+        return NamesInCodePage() ? "'" + bytes + "'" : escaped;
+    };
     struct Row {
         std::vector<std::string> args;
         std::string parsed;
@@ -67,6 +72,15 @@ TEST(CliOptions, Grammar) {
         {{"--stats", "-n", "3"}, "error: --count cannot be used with --stats"},
         {{"--format", "json"}, "error: --format applies only to --check and --stats"},
         {{"--check", "--format=xml"}, "error: --format needs text or json, not 'xml'"},
+        // Arguments a terminal could act on are quoted, never echoed raw.
+        {{"x\x1b[2Jy"}, "error: unexpected argument $'x\\e[2Jy'"},
+        {{"--seed=\x1b]0;PWNED\a"}, "error: --seed needs a whole number from 0 to 4294967295, not $'\\e]0;PWNED\\a'"},
+        {{"-n", "1\n2"}, "error: --count needs a whole number of 0 or more, not $'1\\n2'"},
+        {{"--check", "--format=\xc2\x9b"},
+         "error: --format needs text or json, not " + outsideUtf8("\xc2\x9b", "$'\\xc2\\x9b'")},
+        {{"--\x1b[31m=1"}, "error: unrecognized option $'--\\e[31m'"},
+        {{"-\x7f"}, "error: invalid option -- $'\\x7f'"},
+        {{"-\xff"}, "error: invalid option -- " + outsideUtf8("\xff", "$'\\xff'")},
     };
     for (const auto& row : rows) EXPECT_EQ(Parsed(row.args), row.parsed) << ::testing::PrintToString(row.args);
 }
@@ -120,7 +134,7 @@ TEST(FailureText, WordsEachKindFromItsFacts) {
     for (const auto& row : rows) {
         const TFileOpenError failure(row.kind, "a\x1b" "b", row.systemError);
         EXPECT_EQ(FailureText(failure, TLanguage::English), row.english);
-        EXPECT_EQ(FailureText(failure, TLanguage::Japanese), "ファイル $'a\\eb' は開けません");
+        EXPECT_EQ(FailureText(failure, TLanguage::Japanese), "ファイル $'a\\eb' は開けません.");
     }
     EXPECT_EQ(FailureText(TListTooSmallError(TFailureKind::NoGerund, "n"), TLanguage::English),
               "n: no word ends in \"ing\"");

@@ -55,14 +55,31 @@ std::string ProcVersionLine() {
     return line;
 }
 
-std::vector<TBadFileCase> MakeCases() {
-    const std::string longLine(10 * 1024 * 1024, 'w');
-    std::string manyLines;
-    std::vector<std::string> manyEntries;
-    for (int i = 0; i < 200000; ++i) {
-        manyEntries.push_back(i % 2 == 0 ? "w" + std::to_string(i) : "");
-        manyLines += manyEntries.back() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+// Bytes made only when the case's file is created.
+TCreate Made(std::string (*make)()) {
+    return [make](const fs::path& dir, const std::string& name) { WriteBytes(dir / name, make()); };
+}
+
+std::string LongLine() { return std::string(10 * 1024 * 1024, 'w'); }
+
+// 200,000 lines, every other one empty, with mixed line ends.
+std::vector<std::string> ManyEntries() {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 200000; ++i) entries.push_back(i % 2 == 0 ? "w" + std::to_string(i) : "");
+    return entries;
+}
+
+std::string ManyLines() {
+    std::string text;
+    int i = 0;
+    for (const std::string& entry : ManyEntries()) {
+        text += entry + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+        ++i;
     }
+    return text;
+}
+
+std::vector<TBadFileCase> MakeCases() {
     std::vector<TBadFileCase> cases = {
         {"missing", "no such file", [](const fs::path&, const std::string&) {}, false, {}},
         {"empty", "a file of no bytes", Bytes(""), true, {}},
@@ -82,7 +99,7 @@ std::vector<TBadFileCase> MakeCases() {
          },
          false, {}},
         {"proc_file", "a link to /proc/version, which claims no size and cannot seek to its end",
-         Symlink("/proc/version"), true, {ProcVersionLine()}},
+         Symlink("/proc/version"), true, TCaseEntries([] { return std::vector<std::string>{ProcVersionLine()}; })},
         {"dangling_symlink", "a link to a file that does not exist", Symlink("no-such-target.txt"), false, {}},
         {"unreadable", "a file without read permission",
          [](const fs::path& dir, const std::string& name) {
@@ -93,8 +110,10 @@ std::vector<TBadFileCase> MakeCases() {
         {"size_2_gib", "a sparse file of exactly 2 GiB", Sparse(std::uintmax_t{1} << 31), false, {}},
         {"size_4_gib_and_5", "a sparse file of 4 GiB and 5 bytes (5 when cut to 32 bits)",
          Sparse((std::uintmax_t{1} << 32) + 5), false, {}},
-        {"one_line_of_10_mib", "one line of 10 MiB without a line end", Bytes(longLine), true, {longLine}},
-        {"many_lines", "200000 lines, every other one empty, mixed line ends", Bytes(manyLines), true, manyEntries},
+        {"one_line_of_10_mib", "one line of 10 MiB without a line end", Made(LongLine), true,
+         TCaseEntries([] { return std::vector<std::string>{LongLine()}; })},
+        {"many_lines", "200000 lines, every other one empty, mixed line ends", Made(ManyLines), true,
+         TCaseEntries(ManyEntries)},
         {"utf16le_with_bom", "UTF-16 little endian with a byte-order mark",
          Bytes("\xff\xfe" + Utf16("Dark\r\nSilent\r\n", false)), true, {"\xff\xfe" "D"}},
         {"utf16le_without_bom", "UTF-16 little endian without a byte-order mark",

@@ -11,11 +11,36 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace titles::test_support {
+
+// The entries a case's file must give: listed, or made when first asked
+// for (the large cases), so that a process that only lists the cases never
+// builds them. Reads as the vector of entries.
+class TCaseEntries {
+public:
+    using TEntries = std::vector<std::string>;
+    TCaseEntries() = default;
+    TCaseEntries(std::initializer_list<std::string> entries) : made_(entries) {}
+    explicit TCaseEntries(std::function<TEntries()> make) : make_(std::move(make)) {}
+
+    const TEntries& Get() const {
+        if (!made_) made_ = make_ ? make_() : TEntries{};
+        return *made_;
+    }
+    operator const TEntries&() const { return Get(); }
+    std::size_t size() const { return Get().size(); }
+    friend bool operator==(const TCaseEntries& a, const TEntries& b) { return a.Get() == b; }
+
+private:
+    std::function<TEntries()> make_;
+    mutable std::optional<TEntries> made_;
+};
 
 struct TBadFileCase {
     std::string name;         // an identifier: letters, digits and '_'
@@ -23,14 +48,15 @@ struct TBadFileCase {
     // Creates the case as dir / fileName, plus anything it needs beside it.
     std::function<void(const std::filesystem::path& dir, const std::string& fileName)> create;
     bool opens = true;                 // false: loading raises the file open error
-    std::vector<std::string> entries;  // when it opens: every entry, in order
+    TCaseEntries entries;              // when it opens: every entry, in order
     // The file is unreadable only for a user other than root: run the
     // program under an unprivileged user id (65534) for this case.
     bool needsUnprivileged = false;
 };
 
-// All cases. The table is built once; the large ones create their files
-// sparsely or in one write.
+// All cases. The table is built once and holds only what names the cases;
+// a case's bytes are made when it creates its file (the large ones sparsely
+// or in one write), and its entries when they are first asked for.
 const std::vector<TBadFileCase>& BadFileCases();
 
 // The message of the file open error for a file name exactly as passed,

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "base/texts.h"
 #include "phrase/errors.h"
 
 namespace titles {
@@ -13,9 +12,10 @@ TEST(FormatText, FillsPlaceholdersInOrder) {
         std::string expected;
     };
     const Case cases[] = {
-        {texts::kFileOpen, {std::string_view("nouns.txt")}, "ファイル nouns.txt は開けません"},
-        {texts::kListIndex, {std::int32_t{-1}}, "リストのインデックスが範囲を超えています (-1)"},
-        {texts::kListIndex, {std::int32_t{-2147483647 - 1}},
+        {"ファイル %s は開けません", {std::string_view("nouns.txt")}, "ファイル nouns.txt は開けません"},
+        {"リストのインデックスが範囲を超えています (%d)", {std::int32_t{-1}},
+         "リストのインデックスが範囲を超えています (-1)"},
+        {"リストのインデックスが範囲を超えています (%d)", {std::int32_t{-2147483647 - 1}},
          "リストのインデックスが範囲を超えています (-2147483648)"},
         {"%s and %d and %s", {std::string_view("a"), std::int32_t{7}, std::string_view("")}, "a and 7 and "},
         {"100%% %d", {std::int32_t{5}}, "100% 5"},

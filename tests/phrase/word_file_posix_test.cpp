@@ -28,7 +28,6 @@ using test_support::TWatchdog;
 using namespace std::chrono_literals;
 
 using test_support::ExpectOpenError;
-using test_support::OpenErrorOf;
 
 TEST(LoadWordFile, RefusesWhatIsNotAReadableRegularFile) {
     TTempDir dir;
@@ -70,14 +69,14 @@ TEST(LoadWordFile, RefusesAFileWithoutReadPermission) {
         try {
             list.LoadWordFile(path);
         } catch (const TFileOpenError& e) {
-            ::_exit(std::string(e.what()) == OpenErrorOf(path) ? 0 : 11);
+            ::_exit(e.Facts().name == path ? 0 : 11);
         }
         ::_exit(12);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: wrong message, 12: no error";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: could not drop privileges, 11: wrong name, 12: no error";
 }
 
 TEST(LoadWordFile, RefusesAFileOfTwoGibibytesOrMore) {

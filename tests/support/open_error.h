@@ -6,15 +6,10 @@
 
 #include <string>
 
-#include "base/texts.h"
 #include "phrase/errors.h"
 #include "phrase/word_list.h"
 
 namespace titles::test_support {
-
-inline std::string OpenErrorOf(const std::string& name) {
-    return FormatText(texts::kFileOpen, {std::string_view(name)});
-}
 
 // Loads into a list holding one sentinel entry and expects the file open
 // error naming the file exactly as passed, with the list left as it was.
@@ -25,7 +20,7 @@ inline void ExpectOpenError(const std::string& name) {
         list.LoadWordFile(name);
         ADD_FAILURE() << "no error for " << name;
     } catch (const TFileOpenError& e) {
-        EXPECT_EQ(std::string(e.what()), OpenErrorOf(name));
+        EXPECT_EQ(e.Facts().name, name);
     }
     ASSERT_EQ(list.WordCount(), 1) << name;
     EXPECT_EQ(list.WordAt(0), "sentinel");

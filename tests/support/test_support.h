@@ -46,6 +46,18 @@ private:
 
 std::string ReadFileBytes(const std::filesystem::path& path);
 
+// Whether text holds a byte a terminal could act on: a control character
+// other than the line feed that ends each line, DEL, or a C1 control
+// (U+0080 to U+009F) in UTF-8.
+inline bool HoldsControlBytes(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) return true;
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+    }
+    return false;
+}
+
 struct TProcessResult {
     int exitCode = -1;  // -1 when the process did not exit normally
     int signal = 0;

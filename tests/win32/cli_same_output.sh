@@ -47,20 +47,21 @@ mkdir "$work/folder"
 cases=0
 failures=0
 
-# run NAME ARG... : runs both programs in the work directory and compares
-# standard output, standard error and the exit code. Standard input is the
-# file RUN_STDIN names, or empty.
+# run NAME ARG... : runs both programs in the work directory (or its
+# subfolder RUN_DIR) and compares standard output, standard error and the
+# exit code. Standard input is the file RUN_STDIN names, or empty.
 run() {
   local name=$1
   shift
   cases=$((cases + 1))
   local lin_rc=0 win_rc=0
   local input=${RUN_STDIN:-/dev/null}
-  (cd "$work" && "$linux_cli" "$@" <"$input" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
+  local dir=$work/${RUN_DIR:-}
+  (cd "$dir" && "$linux_cli" "$@" <"$input" >"$work/lin.out" 2>"$work/lin.err") || lin_rc=$?
   local attempt
   for attempt in 1 2 3; do
     win_rc=0
-    (cd "$work" && "$wine_run" "$windows_cli" "$@" <"$input" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
+    (cd "$dir" && "$wine_run" "$windows_cli" "$@" <"$input" >"$work/win.out" 2>"$work/win.err") || win_rc=$?
     # A message of Wine's own launcher (its server going away under it, for
     # one) means the program never ran: start it again.
     grep -q '^wine: ' "$work/win.err" || break
@@ -144,6 +145,19 @@ RUN_STDIN=$work/adj-crlf.txt run "adjectives from standard input" --seed 9 --cou
 expect_rc 0
 RUN_STDIN=$work/noun-crlf.txt run "nouns from standard input" -s 9 -n 300 -N -
 expect_rc 0
+
+# Lists of the user's own, found from a folder that holds none: in
+# %APPDATA%\Titles on Windows as in $XDG_DATA_HOME/titles on Linux.
+appdata=$("$wine_run" winepath.exe -u "$("$wine_run" cmd.exe /c 'echo %APPDATA%' | tr -d '\r\n')" | tr -d '\r\n')
+mkdir -p "$work/empty" "$work/xdg/titles" "$appdata/Titles"
+trap 'rm -rf "$work" "$appdata/Titles"' EXIT
+for folder in "$work/xdg/titles" "$appdata/Titles"; do
+  cp "$work/adj-crlf.txt" "$folder/adjectives.txt"
+  cp "$work/noun-crlf.txt" "$folder/nouns.txt"
+done
+RUN_DIR=empty XDG_DATA_HOME=$work/xdg run "lists in the user's own folder" --seed 8 --count 300
+expect_rc 0
+rm -rf "$appdata/Titles"
 
 # Messages in Japanese under a Japanese locale.
 LC_ALL=ja_JP.UTF-8 run "Japanese: missing file" --seed 1 --adjectives missing.txt
