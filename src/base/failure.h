@@ -6,6 +6,7 @@
 // them; the guards do.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <exception>
 #include <initializer_list>
@@ -65,7 +66,41 @@ using TFormatArg = std::variant<std::string_view, std::int32_t>;
 // Fills a message template: each %s takes the next text argument, each %d
 // the next integer in signed decimal, "%%" is one "%". A placeholder without
 // a matching argument is left as it stands.
-std::string FormatText(std::string_view pattern, std::initializer_list<TFormatArg> args);
+inline std::string FormatText(std::string_view pattern, std::initializer_list<TFormatArg> args) {
+    std::string out;
+    out.reserve(pattern.size() + 32);
+    auto next = args.begin();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c != '%' || i + 1 == pattern.size()) {
+            out += c;
+            continue;
+        }
+        const char conversion = pattern[i + 1];
+        if (conversion == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        if ((conversion == 's' || conversion == 'd') && next != args.end()) {
+            if (conversion == 's' && std::holds_alternative<std::string_view>(*next)) {
+                out += std::get<std::string_view>(*next);
+            } else if (conversion == 'd' && std::holds_alternative<std::int32_t>(*next)) {
+                char digits[16];
+                auto res = std::to_chars(digits, digits + sizeof digits, std::get<std::int32_t>(*next));
+                out.append(digits, res.ptr);
+            } else {
+                out += c;
+                continue;
+            }
+            ++next;
+            ++i;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
 
 // The full-stop rule of the desktop program's error box, which titles-cli's
 // Japanese messages follow too: a "." is appended unless the message is
@@ -73,6 +108,12 @@ std::string FormatText(std::string_view pattern, std::initializer_list<TFormatAr
 // Comparing the last byte is enough: the last byte of a UTF-8 sequence and
 // the trail byte of a double-byte character are both above 0x2E, exactly as
 // the whole character's lead byte is.
-std::string WithFullStop(std::string_view message);
+inline std::string WithFullStop(std::string_view message) {
+    std::string text(message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {
+        text += '.';
+    }
+    return text;
+}
 
 }  // namespace titles
