@@ -1,14 +1,16 @@
-# Packages, written to build/packages/:
-#   Windows build (windows preset): titles-<version>-win64.zip, the programs
-#     (Titles.exe and titles-cli.exe) with the word lists, LICENSE and a short
-#     read-me beside them, ready to run from the unpacked folder; and
-#     titles-<version>-setup.exe, a setup program of the same files, made by
-#     makensis from <build>/titles.nsi (written here).
-#   Linux build (package preset): a .deb of everything the install() rules
-#     install (programs, word lists, icons, desktop entry, AppStream metadata,
-#     bash completion, gzipped manual pages, licence, copyright and changelog).
-# Made by `make package`, which also checks them, or
-# `cpack --config <build>/CPackConfig.cmake`.
+# Packages, written by `make package` to build/packages/ (GNUmakefile and
+# packaging/make-packages):
+#   Linux build (package preset): titles_<version>-1_amd64.deb, made by cpack
+#     from everything the install() rules install (programs, word lists,
+#     icons, desktop entry, AppStream metadata, bash completion, gzipped
+#     manual pages, licence, copyright and changelog).
+#   Windows build (package-windows preset): the programs (Titles.exe and
+#     titles-cli.exe) with the word lists, LICENSE and a short read-me beside
+#     them, installed into one folder, from which packaging/windows/make-zip
+#     makes titles-<version>-win64.zip and makensis the setup program
+#     titles-<version>-setup.exe from <build>/titles.nsi (written here).
+# Every time in them is SOURCE_DATE_EPOCH; modes are fixed and no owner but
+# root is recorded, so any builder gets the same bytes.
 
 set(TITLES_MAINTAINER "Titles developers <titles@example.org>")
 
@@ -39,6 +41,7 @@ install(CODE "
 
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)
+  set(TITLES_ICON ${PROJECT_SOURCE_DIR}/src/resources/titles.ico)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/titles.nsi.in ${PROJECT_BINARY_DIR}/titles.nsi @ONLY)
 else()
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
@@ -78,6 +81,14 @@ else()
       list(APPEND icons ${png})
     endforeach()
     add_custom_target(titles_icons_png ALL DEPENDS ${icons})
+    install(FILES ${PROJECT_SOURCE_DIR}/data/icons/titles.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  endif()
+  # The menu entry of the Qt desktop program. It sets no working directory:
+  # the program finds the installed word lists itself, in the user's folder
+  # first, wherever it is started from.
+  if(TITLES_BUILD_GUI AND TITLES_BACKEND STREQUAL "qt")
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/${TITLES_APP_ID}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   endif()
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/titles-cli.bash-completion
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME titles-cli)
@@ -88,25 +99,26 @@ else()
   add_custom_target(titles_gzipped ALL DEPENDS ${gzipped})
 endif()
 
-set(CPACK_PACKAGE_NAME titles)
-set(CPACK_PACKAGE_VENDOR "Titles")
-set(CPACK_PACKAGE_CONTACT "${TITLES_MAINTAINER}")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "random title generator")
-string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Titles invents random titles from a list of adjectives and a list of\n"
-  "nouns. The desktop program shows one title in a small window and\n"
-  "composes a new one at each click; titles-cli prints titles for a given\n"
-  "seed, checks word lists and counts the compositions they allow.")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/packages)
-set(CPACK_STRIP_FILES ON)
+# The .deb, by cpack. The Windows packages are made from an installed folder
+# (see above), so no CPack configuration is written for them.
+if(NOT WIN32)
+  set(CPACK_PACKAGE_NAME titles)
+  set(CPACK_PACKAGE_VENDOR "Titles")
+  set(CPACK_PACKAGE_CONTACT "${TITLES_MAINTAINER}")
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "random title generator")
+  string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Titles invents random titles from a list of adjectives and a list of\n"
+    "nouns. The desktop program shows one title in a small window and\n"
+    "composes a new one at each click; titles-cli prints titles for a given\n"
+    "seed, checks word lists and counts the compositions they allow.")
+  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+  set(CPACK_PACKAGE_DIRECTORY ${PROJECT_SOURCE_DIR}/build/packages)
+  set(CPACK_STRIP_FILES ON)
+  # The folders the package makes, whatever the builder's umask.
+  set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-if(WIN32)
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME titles-${PROJECT_VERSION}-win64)
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
@@ -123,6 +135,6 @@ else()
   # Xwayland.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
       "fonts-liberation | fonts-liberation2 | fonts-croscore, fonts-open-sans, fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic | fonts-takao-gothic, qt6-wayland")
+  include(CPack)
 endif()
 
-include(CPack)
