@@ -126,11 +126,9 @@ if(NOT WIN32)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Loaded at run time, so invisible to shlibdeps: the SVG plugin draws the
-  # window icon. The fonts stand in for the designed Arial (any metric-
-  # compatible sans) and MS Sans Serif (Open Sans sets the scale), and show
-  # the Japanese messages (any Japanese font); without them Qt picks others.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+  # The fonts stand in for the designed Arial (any metric-compatible sans)
+  # and MS Sans Serif (Open Sans sets the scale), and show the Japanese
+  # messages (any Japanese font); without them Qt picks others.
   # Qt's Wayland plugin lets the program run in a Wayland session without
   # Xwayland.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
