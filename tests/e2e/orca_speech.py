@@ -24,10 +24,13 @@ import tempfile
 import time
 
 INNER = "--inside-session"
+failures = 0
 
 
 def check(description, passed):
+    global failures
     print(("ok: " if passed else "FAILED: ") + description, file=sys.stdout if passed else sys.stderr)
+    failures += not passed
     return bool(passed)
 
 
@@ -99,7 +102,11 @@ def inside(work, titles, data):
         except FileNotFoundError:
             return []
 
-    failures = 0
+    def orca_pids():
+        """Orca's process: the first in the namespace that unshare made."""
+        with open(f"/proc/{orca.pid}/task/{orca.pid}/children") as f:
+            return [int(pid) for pid in f.read().split()]
+
     orca = None
     try:
         read_end, write_end = os.pipe()
@@ -117,10 +124,13 @@ def inside(work, titles, data):
         if not check("the window manager and speech-dispatcher run", window_manager and wait_for(
                 lambda: os.path.exists(socket))):
             return 1
-        orca = start(["unshare", "--user", "--map-root-user", "--pid", "--fork", "--mount-proc", "--kill-child",
-                      "orca", "--user-prefs", os.path.join(work, "orca"), "--debug-file", orca_log],
-                     stdout=subprocess.DEVNULL, stderr=open(os.path.join(work, "orca.err"), "w"))
+        with open(os.path.join(work, "orca.err"), "w") as errors:
+            orca = start(["unshare", "--user", "--map-root-user", "--pid", "--fork", "--mount-proc", "--kill-child",
+                          "orca", "--user-prefs", os.path.join(work, "orca"), "--debug-file", orca_log],
+                         stdout=subprocess.DEVNULL, stderr=errors)
         if not check("Orca starts and speaks", wait_for(spoken, 30)):
+            with open(os.path.join(work, "orca.err"), errors="replace") as f:
+                print(f.read()[-2000:], file=sys.stderr)
             return 1
 
         import pyatspi  # on the accessibility bus that Orca has started
@@ -143,42 +153,37 @@ def inside(work, titles, data):
         program = start([titles], cwd=run)
         shown = wait_for(label)
         first = shown.name if shown is not None else None
-        failures += not check(f"the window appears with a title ({first!r})", first)
-        if not first:
+        if not check(f"the window appears with a title ({first!r})", first):
             return 1
         said = wait_for(lambda: [u for u in spoken()[greeted:] if first in u])
-        failures += not check(f"when the window appears Orca speaks the title ({said})", said)
+        check(f"when the window appears Orca speaks the title ({said})", said)
 
         before = len(spoken())
         action = shown.queryAction()
         action.doAction([action.getName(i) for i in range(action.nActions)].index("click"))
         second = wait_for(lambda: shown.name if shown.name != first else None)
-        failures += not check(f"the action shows a new title ({second!r})", second)
+        check(f"the action shows a new title ({second!r})", second)
         said = second and wait_for(lambda: [u for u in spoken()[before:] if second in u])
-        failures += not check(f"after the action Orca speaks the new title ({said})", said)
+        check(f"after the action Orca speaks the new title ({said})", said)
 
-        # Orca writes its whole debug log as it ends.
+        # Orca writes the rest of its debug log as it ends.
         program.terminate()
         program.wait(10)
-        children = f"/proc/{orca.pid}/task/{orca.pid}/children"
-        with open(children) as f:
-            for pid in f.read().split():
-                os.kill(int(pid), signal.SIGTERM)
+        for pid in orca_pids():
+            os.kill(pid, signal.SIGTERM)
         orca.wait(10)
         with open(orca_log, errors="replace") as f:
-            speech = [line for line in f if "SPEECH OUTPUT:" in line]
+            speech = [line.strip() for line in f if "SPEECH OUTPUT:" in line]
         for title, moment in ((first, "at start"), (second, "after the action")):
-            lines = [line.strip() for line in speech if title and title in line]
-            failures += not check(f"Orca's debug log has the title {moment}: {lines}", lines)
+            check(f"Orca's debug log has the title {moment}: {[s for s in speech if title and title in s]}",
+                  any(title and title in s for s in speech))
         return 1 if failures else 0
     finally:
         for process in reversed(processes):
             if process is orca and process.poll() is None:
-                # The namespace ends with its first process, Orca.
                 try:
-                    with open(f"/proc/{orca.pid}/task/{orca.pid}/children") as f:
-                        for pid in f.read().split():
-                            os.kill(int(pid), signal.SIGKILL)
+                    for pid in orca_pids():  # the namespace ends with Orca
+                        os.kill(pid, signal.SIGKILL)
                 except OSError:
                     pass
             if process.poll() is None:
