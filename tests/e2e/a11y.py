@@ -4,11 +4,14 @@
 Run inside a private session bus:
     dbus-run-session -- /usr/bin/python3 a11y.py TITLES-BINARY DATA-DIR
 
-With the word lists: one top-level, a frame, holding a label whose text is
-readable and whose one action, "click", shows a new title. Without them: the
-start-up box is there to be read and dismissed, afterwards the frame is still
-the only top-level (the hidden program-level window stays out), and the
-label's action raises the composer's failure box as a left click does.
+With the word lists: one top-level, a frame, holding the title, a
+notification whose text is readable and whose one action, "click", shows a new
+title. Without them: the start-up box is there to be read and dismissed,
+afterwards the frame is still the only top-level (the hidden program-level
+window stays out), and the label's action raises the composer's failure box
+as a left click does. Every window has the X class of the desktop entry's id,
+whatever the program's file is called: the second run's, ".hidden", gives an
+empty title.
 """
 import os
 import shutil
@@ -45,7 +48,7 @@ def wait_for(condition, seconds=10):
 
 def application():
     for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "titles":
+        if app is not None and app.name == "org.example.titles":
             return app
     return None
 
@@ -78,9 +81,17 @@ def press_ok(dialog):
     action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
 
 
-def start(folder):
+def start(folder, program):
     env = dict(os.environ, DISPLAY=display, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
-    return subprocess.Popen([titles], cwd=folder, env=env)
+    return subprocess.Popen([program], cwd=folder, env=env)
+
+
+def window_classes(pid):
+    """The class part of WM_CLASS of each shown window of the process."""
+    def x(*args):
+        return subprocess.run(args, env=dict(os.environ, DISPLAY=display), capture_output=True, text=True).stdout
+    return {x("xprop", "-id", w, "WM_CLASS").rsplit(",", 1)[-1].strip()
+            for w in x("xdotool", "search", "--onlyvisible", "--pid", str(pid)).split()}
 
 
 work = tempfile.mkdtemp()
@@ -95,7 +106,7 @@ try:
     os.mkdir(with_lists)
     for name in ("adjectives.txt", "nouns.txt"):
         shutil.copy(os.path.join(data, name), with_lists)
-    program = start(with_lists)
+    program = start(with_lists, titles)
     app = wait_for(lambda: application() if application() and application().childCount else None)
     check("Titles is on the accessibility bus", app is not None)
     if app is None:
@@ -104,7 +115,8 @@ try:
     check("one top-level, a frame", [w.getRoleName() for w in shown] == ["frame"])
     frame = shown[0]
     label = frame.getChildAtIndex(0) if frame.childCount == 1 else None
-    check("the frame holds one label", label is not None and label.getRoleName() == "label")
+    check("the frame holds one notification", label is not None and label.getRoleName() == "notification")
+    check("the window's class is the desktop entry's id", window_classes(program.pid) == {'"org.example.titles"'})
     first = text_of(label)
     check("the label's text is the title it shows", first != "" and first == label.name)
     action = label.queryAction()
@@ -118,17 +130,20 @@ try:
 
     without_lists = os.path.join(work, "empty")
     os.mkdir(without_lists)
-    program = start(without_lists)
+    hidden = shutil.copy(titles, os.path.join(without_lists, ".hidden"))
+    program = start(without_lists, hidden)
     alert = wait_for(lambda: box(application()))
     check("the start-up box can be read", alert is not None)
     if alert is None:
         sys.exit(1)
+    check("untitled, the box has the same class", window_classes(program.pid) == {'"org.example.titles"'})
     press_ok(alert)
     app = application()
     shown = wait_for(lambda: [w.getRoleName() for w in windows(app)] == ["frame"])
     check("after the box, the frame is the only top-level", shown is True)
     label = windows(app)[0].getChildAtIndex(0)
     check("the label shows its design caption", text_of(label) == "Label1")
+    check("untitled, the window has the same class", window_classes(program.pid) == {'"org.example.titles"'})
     label.queryAction().doAction(0)
     alert = wait_for(lambda: box(app))
     check("the action on empty lists brings the composer's box", alert is not None)

@@ -61,7 +61,7 @@ TEST_F(QtProgramTest, FontsGiveTheDesignedScale) {
     });
 }
 
-TEST_F(QtProgramTest, MouseButtonsOnTheLabel) {
+TEST_F(QtProgramTest, MouseButtonsAndKeysOnTheLabel) {
     WriteLists();
     Run([&] {
         // A left click: exactly the next composition, and the window fits it.
@@ -95,6 +95,18 @@ TEST_F(QtProgramTest, MouseButtonsOnTheLabel) {
         std::tie(expected, after) = NextPhrase(4242);
         QTest::mouseClick(label_, Qt::LeftButton, {}, Inside());
         EXPECT_EQ(label_->Text(), expected);
+
+        // The label has the focus, for screen readers; the window has no
+        // keyboard commands, so no key composes.
+        EXPECT_TRUE(label_->hasFocus());
+        const std::string clicked = label_->Text();
+        RandomSeed = 99;
+        for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab, Qt::Key_Backtab}) {
+            QTest::keyClick(window_->windowHandle(), key);
+        }
+        EXPECT_TRUE(label_->hasFocus());
+        EXPECT_EQ(label_->Text(), clicked);
+        EXPECT_EQ(RandomSeed, 99u);
         window_->close();
     });
     EXPECT_TRUE(boxes_.empty());
@@ -136,11 +148,11 @@ TEST_F(QtProgramTest, LabelIsTheDrawnExtentOfItsText) {
             SCOPED_TRACE(c.text);
             readOut.clear();
             app::FormMain->ShowPhrase(c.text);
-            // Screen readers are told the text as shown, as static text.
+            // Screen readers are told the text as shown, as a notification.
             const QString name = QString::fromUtf8(c.tab ? c.text : c.drawn);
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label_);
             ASSERT_NE(accessible, nullptr);
-            EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+            EXPECT_EQ(accessible->role(), QAccessible::Notification);
             EXPECT_EQ(accessible->text(QAccessible::Name), name);
             EXPECT_EQ(readOut, std::vector<QString>{name});
             const QFontMetrics metrics(label_->TextFont());

@@ -1,6 +1,8 @@
 // The program as screen readers (AT-SPI) see it: each shown window a frame, its
-// label static text with a readable text and one action, "click", that composes
-// a new title as a left click does; the hidden program-level window left out.
+// label a notification with a readable text and one action, "click", that
+// composes a new title as a left click does; the hidden program-level window
+// left out. Screen readers speak a notification as it is shown, which the
+// label is with each new title; a plain label's changes they keep silent.
 #include <QAccessibleWidget>
 
 #include "framework/qt/qt_window_system.h"
@@ -10,7 +12,7 @@ namespace {
 
 class TAccessibleLabel : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit TAccessibleLabel(TLabelWidget* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+    explicit TAccessibleLabel(TLabelWidget* label) : QAccessibleWidget(label, QAccessible::Notification) {}
     using QAccessibleWidget::text;
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);

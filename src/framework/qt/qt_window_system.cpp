@@ -86,9 +86,11 @@ void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& 
 
 // --------------------------------------------------------------- TLabelWidget
 
+// The label takes the focus when the window becomes active, so that a screen
+// reader reads the title as the window appears; it handles no key.
 TLabelWidget::TLabelWidget(TQtWindowSystem& windows, QWidget* parent) : QWidget(parent), windows_(windows) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 // The widget keeps the text only as far as it is laid out; screen readers
@@ -98,7 +100,16 @@ TSize TLabelWidget::SetContent(std::string_view text, const QFont& font) {
     layout_ = LayoutText(text, TQtTextMetrics(font_));
     text_ = text.substr(0, layout_.laidOutBytes);
     const QString name = FromBytes(layout_.shown);
-    if (name != accessibleName()) setAccessibleName(name);
+    if (name != accessibleName()) {
+        setAccessibleName(name);
+        // Screen readers speak a notification as it is shown, so a new title
+        // on the shown label is announced as shown. The first title is read
+        // as the window becomes active and the label takes the focus.
+        if (isVisible()) {
+            QAccessibleEvent shown(this, QAccessible::ObjectShow);
+            QAccessible::updateAccessibility(&shown);
+        }
+    }
     update();
     return layout_.extent;
 }
@@ -215,13 +226,19 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     const std::string name = argv0_.substr(argv0_.rfind('/') + 1);
     setenv("RESOURCE_NAME", name.c_str(), 1);
     app_ = std::make_unique<TQtApplication>(qtArgc_, qtArgv_, *this);
-    QCoreApplication::setApplicationName(QString::fromLocal8Bit(name));
+    // One identity, the desktop entry's id: the X window class is the
+    // application name, the Wayland app id the desktop file name. Qt adds a
+    // display name to window titles and, while none is set, titles an
+    // untitled window with the application name: an empty display name (not
+    // a null one, which counts as none) keeps every title as given.
+    QCoreApplication::setApplicationName(QStringLiteral("org.example.titles"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
     QAccessible::installFactory(&AccessibleFactory);
     app_->installNativeEventFilter(&destroyWatch_);
     // Boxes shown while the window is hidden must not end the program when
     // they close; only closing the window does.
     QApplication::setQuitOnLastWindowClosed(false);
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.titles"));
+    QGuiApplication::setDesktopFileName(QCoreApplication::applicationName());
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/titles/titles-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
@@ -252,8 +269,6 @@ int TQtWindowSystem::ZeroTextHeight(const TFontSpec& font) { return QFontMetrics
 // string, the program's title.
 void TQtWindowSystem::BuildWindow(const TWindowDesign& design, std::string_view title, TWindowEvents& events) {
     events_ = &events;
-    // Qt titles a window whose title is empty with the application's name.
-    if (title.empty()) QCoreApplication::setApplicationName(QString());
     window_ = new TWindowWidget(*this);
     window_->setWindowTitle(FromBytes(title));
     QPalette palette = window_->palette();
