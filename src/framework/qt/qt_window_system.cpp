@@ -49,6 +49,13 @@ QColor SystemColour(const QPalette& palette, TSystemColour colour) {
     return palette.color(colour == TSystemColour::ButtonFace ? QPalette::Button : QPalette::WindowText);
 }
 
+// Qt's connection to the X server; null on any other platform (offscreen
+// offers X's native interface too, without a connection).
+xcb_connection_t* XConnection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr && QGuiApplication::platformName() == QLatin1String("xcb") ? x11->connection() : nullptr;
+}
+
 xcb_atom_t FrameExtentsAtom(xcb_connection_t* connection) {
     static const xcb_atom_t atom = [connection] {
         xcb_intern_atom_reply_t* reply =
@@ -66,9 +73,8 @@ QMargins FrameExtents(const QWidget& window) {
     const QRect frame = window.frameGeometry(), client = window.geometry();
     QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
                      frame.bottom() - client.bottom());
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || !window.testAttribute(Qt::WA_WState_Created)) return margins;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = XConnection();
+    if (connection == nullptr || !window.testAttribute(Qt::WA_WState_Created)) return margins;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, static_cast<xcb_window_t>(window.internalWinId()),
                                      FrameExtentsAtom(connection), XCB_ATOM_CARDINAL, 0, 4), nullptr);
@@ -291,11 +297,8 @@ void TQtWindowSystem::WatchMessages(QtMsgType type, const QMessageLogContext& co
 void TQtWindowSystem::EndIfDisplayLost() noexcept {
     if (events_ == nullptr) return;
     const bool wayland = OnWayland();
-    auto* x11 = wayland ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!(wayland ? WaylandConnectionBroken()
-                                        : x11 != nullptr && xcb_connection_has_error(x11->connection()) != 0)) {
-        return;
-    }
+    xcb_connection_t* x11 = wayland ? nullptr : XConnection();
+    if (!(wayland ? WaylandConnectionBroken() : x11 != nullptr && xcb_connection_has_error(x11) != 0)) return;
     const char* name = std::getenv(wayland ? "WAYLAND_DISPLAY" : "DISPLAY");
     try {
         events_->DisplayLost(std::make_exception_ptr(
@@ -395,7 +398,7 @@ bool TQtWindowSystem::TX11Watch::nativeEventFilter(const QByteArray& eventType, 
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const std::uint8_t type = event->response_type & 0x7F;
-    xcb_connection_t* connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    xcb_connection_t* connection = XConnection();
     const bool framed = type == XCB_PROPERTY_NOTIFY &&
                         static_cast<const xcb_property_notify_event_t*>(message)->atom == FrameExtentsAtom(connection);
     if (type != XCB_DESTROY_NOTIFY && !framed) return false;
