@@ -168,21 +168,6 @@ std::string WaylandName() {
     return name.empty() ? "wayland-0" : name;
 }
 
-// A Wayland request: the object, its size and the opcode, the arguments
-// (a text is its length with the closing zero, then its bytes in whole words).
-void Request(std::vector<std::uint32_t>& out, std::uint32_t object, std::uint32_t opcode,
-             std::vector<std::uint32_t> args, std::string_view text = {}, std::vector<std::uint32_t> after = {}) {
-    if (!text.empty()) {
-        const std::size_t at = args.size();
-        args.push_back(static_cast<std::uint32_t>(text.size() + 1));
-        args.resize(at + 1 + (text.size() + 4) / 4);
-        std::memcpy(&args[at + 1], text.data(), text.size());
-    }
-    args.insert(args.end(), after.begin(), after.end());
-    out.insert(out.end(), {object, static_cast<std::uint32_t>(8 + 4 * args.size()) << 16 | opcode});
-    out.insert(out.end(), args.begin(), args.end());
-}
-
 // Reads events up to the one of the callback done, handing each other one
 // to take (false: not this compositor's protocol).
 template <typename F>
@@ -251,10 +236,10 @@ TProblem TDisplayProbe::AskCompositor() {
     TSocket socket(AF_UNIX);
     if (const TProblem problem = socket.Connect(&address, sizeof address)) return problem;
 
+    // Requests are the object, the size and opcode, the arguments: here
+    // wl_display.get_registry, then wl_display.sync.
     enum : std::uint32_t { kDisplay = 1, kRegistry = 2, kFirstDone = 3 };
-    std::vector<std::uint32_t> requests;
-    Request(requests, kDisplay, 1, {kRegistry});  // wl_display.get_registry
-    Request(requests, kDisplay, 0, {kFirstDone});  // wl_display.sync
+    std::vector<std::uint32_t> requests{kDisplay, 12 << 16 | 1, kRegistry, kDisplay, 12 << 16, kFirstDone};
     std::vector<std::uint32_t> outputs;
     const auto global = [&](std::uint32_t object, std::uint32_t opcode, const std::vector<std::uint32_t>& args) {
         if (object != kRegistry || opcode != 0 || args.size() < 3 || args[1] == 0) return false;
@@ -272,10 +257,11 @@ TProblem TDisplayProbe::AskCompositor() {
     requests.clear();
     std::uint32_t id = kFirstDone;
     for (const std::uint32_t name : outputs) {  // wl_registry.bind(name, "wl_output", 2, id)
-        Request(requests, kRegistry, 0, {name}, "wl_output", {2, ++id});
+        requests.insert(requests.end(), {kRegistry, 36 << 16, name, 10, 0, 0, 0, 2, ++id});
+        std::memcpy(&requests[requests.size() - 6], "wl_output", 10);
     }
     const std::uint32_t done = ++id;
-    Request(requests, kDisplay, 0, {done});
+    requests.insert(requests.end(), {kDisplay, 12 << 16, done});
     const auto output = [&](std::uint32_t object, std::uint32_t opcode, const std::vector<std::uint32_t>& args) {
         if (object <= kFirstDone || object >= done) return false;
         if (opcode == 3 && !args.empty()) scale_ = std::max(scale_, static_cast<int>(args[0]));  // wl_output.scale

@@ -70,9 +70,7 @@ xcb_atom_t FrameExtentsAtom(xcb_connection_t* connection) {
 // A window's frame, on X as the window manager's extents tell it: Qt reads
 // them again only after its next configure event.
 QMargins FrameExtents(const QWidget& window) {
-    const QRect frame = window.frameGeometry(), client = window.geometry();
-    QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-                     frame.bottom() - client.bottom());
+    QMargins margins = window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
     xcb_connection_t* connection = XConnection();
     if (connection == nullptr || !window.testAttribute(Qt::WA_WState_Created)) return margins;
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
