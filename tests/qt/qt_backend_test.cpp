@@ -377,9 +377,12 @@ private:
                 }
             } else if (header[0] == 1 && opcode == 0) {
                 Send(client, args[0], 0, {1});  // wl_callback.done
-            } else if (header[0] == registry && opcode == 0 && !args.empty()) {
+            } else if (header[0] == registry && opcode == 0 && args.size() == 7 && args[1] == 10 &&
+                       std::memcmp(&args[2], "wl_output", 10) == 0) {
                 Send(client, args.back(), 3, {2});  // wl_output.scale
                 Send(client, args.back(), 2, {});   // wl_output.done
+            } else {
+                Send(client, 1, 0, {header[0], 0, 1, 0});  // wl_display.error: an empty message
             }
         }
     }

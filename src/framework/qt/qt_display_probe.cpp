@@ -241,34 +241,35 @@ TProblem TDisplayProbe::AskCompositor() {
     enum : std::uint32_t { kDisplay = 1, kRegistry = 2, kFirstDone = 3 };
     std::vector<std::uint32_t> requests{kDisplay, 12 << 16 | 1, kRegistry, kDisplay, 12 << 16, kFirstDone};
     std::vector<std::uint32_t> outputs;
-    const auto global = [&](std::uint32_t object, std::uint32_t opcode, const std::vector<std::uint32_t>& args) {
-        if (object != kRegistry || opcode != 0 || args.size() < 3 || args[1] == 0) return false;
-        const std::size_t words = (std::size_t{args[1]} + 3) / 4;
-        if (2 + words >= args.size()) return false;
+    std::uint32_t id = kFirstDone;  // the last object made
+    // The registry's globals (more may come at any time, and go), then the
+    // bound outputs' events, of which wl_output.scale counts.
+    const auto take = [&](std::uint32_t object, std::uint32_t opcode, const std::vector<std::uint32_t>& args) {
+        if (object > kFirstDone && object <= id) {
+            if (opcode == 3 && !args.empty()) scale_ = std::max(scale_, static_cast<int>(args[0]));
+            return true;
+        }
+        if (object != kRegistry || opcode > 1 || args.empty()) return false;
+        if (opcode == 1) return true;
+        const std::size_t words = args.size() < 3 ? 0 : (std::size_t{args[1]} + 3) / 4;
+        if (words == 0 || 2 + words >= args.size()) return false;
         const std::string_view name(reinterpret_cast<const char*>(&args[2]), args[1] - 1);
         serverDecorations_ = serverDecorations_ || name == "zxdg_decoration_manager_v1";
         // wl_output: its scale is sent from version 2 on.
-        if (name == "wl_output" && args[2 + words] >= 2) outputs.push_back(args[0]);
+        if (name == "wl_output" && args[2 + words] >= 2 && id == kFirstDone) outputs.push_back(args[0]);
         return true;
     };
     if (!socket.Send(requests.data(), 4 * requests.size())) return TFailureKind::DisplayNoAnswer;
-    if (const TProblem problem = ReadUntilDone(socket, kFirstDone, global)) return problem;
+    if (const TProblem problem = ReadUntilDone(socket, kFirstDone, take)) return problem;
 
     requests.clear();
-    std::uint32_t id = kFirstDone;
     for (const std::uint32_t name : outputs) {  // wl_registry.bind(name, "wl_output", 2, id)
         requests.insert(requests.end(), {kRegistry, 36 << 16, name, 10, 0, 0, 0, 2, ++id});
-        std::memcpy(&requests[requests.size() - 6], "wl_output", 10);
+        std::memcpy(&requests[requests.size() - 5], "wl_output", 10);
     }
-    const std::uint32_t done = ++id;
-    requests.insert(requests.end(), {kDisplay, 12 << 16, done});
-    const auto output = [&](std::uint32_t object, std::uint32_t opcode, const std::vector<std::uint32_t>& args) {
-        if (object <= kFirstDone || object >= done) return false;
-        if (opcode == 3 && !args.empty()) scale_ = std::max(scale_, static_cast<int>(args[0]));  // wl_output.scale
-        return true;
-    };
+    requests.insert(requests.end(), {kDisplay, 12 << 16, ++id});
     if (!socket.Send(requests.data(), 4 * requests.size())) return TFailureKind::DisplayNoAnswer;
-    return ReadUntilDone(socket, done, output);
+    return ReadUntilDone(socket, id, take);
 }
 
 void TDisplayProbe::PickPlatform() {
