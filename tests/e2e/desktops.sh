@@ -224,9 +224,9 @@ new_runtime() { rm -rf "$runtime"; mkdir -m 700 "$runtime"; export XDG_RUNTIME_D
 socket_up() { test -S "$runtime/$wl"; }
 x_up() { [[ -n $xw ]] && DISPLAY=$xw xprop -root >/dev/null 2>&1; }
 
-# Each compositor's output is a window at the host's top-left corner, as
-# large as the host's screen: 1280x800 pixels, logical ones at scale 1.
-output() { echo $((1280 / scale)) $((800 / scale)); }
+# Each compositor's output is a window at the host's top-left corner of
+# 1200x760 pixels (sway's 1024x768): the pointer enters it from 1270,790.
+output() { echo $((1200 / scale)) $((760 / scale)); }
 socket_up() { test -S "$runtime/$wl"; }
 x_named() { xw=$(grep -o "$1" "$2" 2>/dev/null | grep -o ':[0-9]*$' | head -1) && [[ -n $xw ]]; }
 
@@ -236,7 +236,7 @@ start_weston() {
   until_true 20 x_named 'xserver listening on display :[0-9]*' "$work/weston-$scale.log"
 }
 start_mutter() {
-  start "$work/mutter-$scale.log" env DISPLAY=$host MUTTER_DEBUG_DUMMY_MODE_SPECS=1280x800 \
+  start "$work/mutter-$scale.log" env DISPLAY=$host MUTTER_DEBUG_DUMMY_MODE_SPECS=1200x760 \
     MUTTER_DEBUG_DUMMY_MONITOR_SCALES=$scale dbus-run-session -- mutter --nested --wayland --wayland-display=$wl
   until_true 20 x_named 'Using public X11 display :[0-9]*' "$work/mutter-$scale.log" && until_true 10 socket_up || return 1
   # Its Xwayland asks for the cookie it was started with.
