@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,8 +120,9 @@ private:
 // The opening of an X connection, without authorization, which every X
 // server answers: failed, success or authenticate, then (but for
 // authenticate) its protocol's version 11.
-TProblem XHandshake(int family, const void* address, std::size_t size) {
-    TSocket socket(family);
+TProblem XHandshake(std::unique_ptr<TSocket>& open, int family, const void* address, std::size_t size) {
+    open = std::make_unique<TSocket>(family);
+    TSocket& socket = *open;
     if (const TProblem problem = socket.Connect(address, size)) return problem;
     static constexpr unsigned char kSetup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     unsigned char reply[8];
@@ -131,8 +133,9 @@ TProblem XHandshake(int family, const void* address, std::size_t size) {
 
 // Whether the X server of display answers where its clients reach it: a
 // local display by its abstract socket, then its socket file; any other
-// host by TCP on port 6000 plus the display's number.
-TProblem XAnswers(const std::string& display) {
+// host by TCP on port 6000 plus the display's number. The connection stays
+// open in open.
+TProblem XAnswers(const std::string& display, std::unique_ptr<TSocket>& open) {
     char* host = nullptr;
     int number = 0;
     int screen = 0;
@@ -146,7 +149,7 @@ TProblem XAnswers(const std::string& display) {
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
             std::memcpy(address.sun_path + abstract, path.data(), path.size());
-            problem = XHandshake(AF_UNIX, &address, abstract ? offsetof(sockaddr_un, sun_path) + 1 + path.size() : sizeof address);
+            problem = XHandshake(open, AF_UNIX, &address, abstract ? offsetof(sockaddr_un, sun_path) + 1 + path.size() : sizeof address);
             if (problem != TFailureKind::DisplayUnreachable) break;
         }
         return problem;
@@ -156,7 +159,7 @@ TProblem XAnswers(const std::string& display) {
     addrinfo* found = nullptr;
     if (::getaddrinfo(hostName.c_str(), std::to_string(6000 + number).c_str(), &hints, &found) != 0) return problem;
     for (const addrinfo* a = found; a != nullptr && problem == TFailureKind::DisplayUnreachable; a = a->ai_next) {
-        problem = XHandshake(a->ai_family, a->ai_addr, a->ai_addrlen);
+        problem = XHandshake(open, a->ai_family, a->ai_addr, a->ai_addrlen);
     }
     ::freeaddrinfo(found);
     return problem;
@@ -198,7 +201,9 @@ TDisplayProbe::~TDisplayProbe() {
 TProblem TDisplayProbe::XServerAnswers(const std::string& display) {
     if (connection_ != nullptr) xcb_disconnect(std::exchange(connection_, nullptr));
     if (display.empty()) return TFailureKind::NoDisplay;
-    if (const TProblem problem = XAnswers(display)) return problem;
+    // Its connection stays open until xcb has its own (see TDisplayProbe).
+    std::unique_ptr<TSocket> handshake;
+    if (const TProblem problem = XAnswers(display, handshake)) return problem;
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(display.c_str(), &screen);
     if (xcb_connection_has_error(connection) != 0 || screen >= xcb_setup_roots_length(xcb_get_setup(connection))) {
