@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "app/messages.h"
+#include "app/program.h"
+#include "base/file_name.h"
 #include "framework/layout.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"
@@ -135,6 +137,20 @@ void TFormMain::ReportFailure(std::exception_ptr failure) noexcept {
         }
     }
     boxUp_ = false;
+}
+
+// No box can come up without a display: the fatal report goes to standard error.
+void TFormMain::DisplayLost(std::exception_ptr failure) noexcept {
+    std::string path;
+    std::string_view module;
+    try {
+        const framework::TTitleRules rules = windows_.TitleRules();
+        path = windows_.ProgramFilePath();
+        module = FileNameOf(path, std::string_view(&rules.separator, 1), rules.isLeadByte);
+    } catch (...) {
+        // The module goes unnamed.
+    }
+    ReportFatalFailure(failure, module, nullptr);
 }
 
 void TFormMain::ShowFailureBox(std::string_view message) { windows_.ErrorBox(programTitle_, WithFullStop(message)); }

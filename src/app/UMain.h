@@ -55,6 +55,7 @@ private:
     void LabelActionInvoked() override;
     void CloseRequested() override;
     void EventFailed(std::exception_ptr failure) noexcept override { ReportFailure(std::move(failure)); }
+    void DisplayLost(std::exception_ptr failure) noexcept override;
     void MeasureLabel();
 
     framework::TWindowSystem& windows_;

@@ -28,6 +28,12 @@ std::string_view Template(TFailureKind kind) {
     case TFailureKind::NoWaylandPlugin:
         return "ディスプレイがありません (DISPLAY が設定されておらず、Wayland のプラグインがインストールされていません)";
     case TFailureKind::NoPlatformPlugin: return "ウィンドウ システムのプラグイン %s が見つかりません";
+    case TFailureKind::DisplayNoAnswer: return "ディスプレイ %s が応答しません";
+    case TFailureKind::DisplayBadAnswer: return "ディスプレイ %s の応答が正しくありません";
+    case TFailureKind::DisplayLost: return "ディスプレイ %s との接続が切れました";
+    case TFailureKind::UnsupportedPlatform:
+        return "ウィンドウ システム %s には対応していません (対応しているのは xcb と wayland です)";
+    case TFailureKind::NoPlatformNamed: return "QT_QPA_PLATFORM (%s) にウィンドウ システムの名前がありません";
     }
     return {};
 }

@@ -38,6 +38,11 @@ enum class TFailureKind {
     NoDisplayOrWayland,  // neither DISPLAY nor WAYLAND_DISPLAY is set
     NoWaylandPlugin,     // only Wayland is set, and Qt's plug-in for it is missing
     NoPlatformPlugin,    // name: the window-system plug-in asked for
+    DisplayNoAnswer,      // name: the display; it took the connection and said nothing in time
+    DisplayBadAnswer,     // name: the display; what it answered is not its protocol
+    DisplayLost,          // name: the display; its connection broke while the program ran
+    UnsupportedPlatform,  // name: a window-system plug-in that cannot show the window
+    NoPlatformNamed,      // name: QT_QPA_PLATFORM's value, which names no plug-in
 };
 
 struct TFailureFacts {

@@ -109,6 +109,10 @@ public:
     // A failure raised while an event was handled (also by the window
     // system's own code), to be shown in an error box.
     virtual void EventFailed(std::exception_ptr failure) noexcept = 0;
+    // The display is gone, and nothing can be shown any more: the failure
+    // is reported as fatal, and the window system then ends the process
+    // with exit code 1.
+    virtual void DisplayLost(std::exception_ptr failure) noexcept = 0;
 
 protected:
     ~TWindowEvents() = default;

@@ -135,10 +135,10 @@ check "the window stays at 300,130 (got $x,$y)" test "$x,$y" = "300,130"
 "$close_window" "$win"
 check "a close request ends the program with exit code 0" exits_with "$pid" 0 10
 
-# Qt's own options and scaling variables change nothing; with a Wayland
-# compositor named too, X is used.
+# Qt's own options and scaling variables (QT_FONT_DPI too) change nothing;
+# with a Wayland compositor named too, X is used.
 first_height=$h
-(cd "$work/run" && exec env QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=3 WAYLAND_DISPLAY=wayland-479 \
+(cd "$work/run" && exec env QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=3 QT_FONT_DPI=192 WAYLAND_DISPLAY=wayland-479 \
   "$titles" -qwindowgeometry 800x600+10+10 -qwindowtitle HACKED -stylesheet /dev/null) &
 pid=$!
 pids+=("$pid")
@@ -277,10 +277,11 @@ check "and it closes with exit code 0" exits_with "$pid" 0 10
 # ---- displays that cannot be reached: exit code 1 and the program's own
 # message, never Qt's abort
 unreachable() { # unreachable DESCRIPTION EXPECTED-TEXT ENV...
-  local code=0
+  local code=0 start=$SECONDS
   env "${@:3}" timeout 20 "$titles" >/dev/null 2>"$work/err" || code=$?
   check "$1: exit code 1 (got $code)" test "$code" -eq 1
   check "$1: says why" grep -q "$2" "$work/err"
+  check "$1: within 6 s" test $((SECONDS - start)) -le 6
 }
 x_display=$DISPLAY
 unreachable "no display" "アプリケーション エラー" -u DISPLAY -u WAYLAND_DISPLAY
@@ -289,6 +290,15 @@ unreachable "a screen that does not exist" "ディスプレイ $x_display.7 " DI
 unreachable "a stale Wayland name" "ディスプレイ wayland-479 " -u DISPLAY WAYLAND_DISPLAY=wayland-479
 unreachable "Wayland asked for without a compositor" "ディスプレイ wayland-479 " QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-479
 unreachable "a window-system plug-in that is not installed" "no-such-platform" QT_QPA_PLATFORM=no-such-platform
+unreachable "a plug-in that shows no window of its own" "eglfs には対応していません" QT_QPA_PLATFORM=eglfs
+# An X server that takes the connection and never answers.
+python3 -c 'import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1] - 6000, flush=True); s.listen()
+c = s.accept(); time.sleep(60)' >"$work/silent" &
+pids+=($!)
+until_true 10 test -s "$work/silent"
+unreachable "an X server that never answers" "ディスプレイ 127.0.0.1:$(head -1 "$work/silent") が応答しません" \
+  DISPLAY=127.0.0.1:"$(head -1 "$work/silent")"
 
 echo "$passes passed, $failures failed"
 [[ $failures -eq 0 ]]

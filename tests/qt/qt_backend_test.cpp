@@ -10,8 +10,15 @@
 #include <qpa/qplatformintegration.h>
 
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <random>
+#include <thread>
+#include <vector>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -315,12 +322,121 @@ std::string CheckDisplay() {
     }
 }
 
+// A display server on a socket that behaves as asked: a Wayland compositor
+// that answers a client's first requests (its globals, an output of scale
+// 2), or one that takes connections and never answers, answers noise, or
+// closes them at once.
+class TFakeDisplay {
+public:
+    enum class TMode { Compositor, Silent, Noise, Closing };
+    TFakeDisplay(TMode mode, const sockaddr* address, socklen_t size) : mode_(mode) {
+        listener_ = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        bound_ = ::bind(listener_, address, size) == 0 && ::listen(listener_, 8) == 0;
+        if (bound_) thread_ = std::thread([this] { Serve(); });
+    }
+    TFakeDisplay(const TFakeDisplay&) = delete;
+    TFakeDisplay& operator=(const TFakeDisplay&) = delete;
+    ~TFakeDisplay() {
+        ::shutdown(listener_, SHUT_RDWR);
+        if (thread_.joinable()) thread_.join();
+        for (const int client : clients_) ::close(client);
+        ::close(listener_);
+    }
+    bool Bound() const noexcept { return bound_; }
+
+private:
+    void Serve() {
+        for (int client; (client = ::accept(listener_, nullptr, nullptr)) >= 0;) {
+            clients_.push_back(client);
+            if (mode_ == TMode::Noise) {
+                std::uint32_t noise[16];
+                std::mt19937 random(7);
+                for (std::uint32_t& word : noise) word = static_cast<std::uint32_t>(random());
+                (void)::write(client, noise, sizeof noise);
+            } else if (mode_ == TMode::Closing) {
+                ::close(clients_.back());
+                clients_.pop_back();
+            } else if (mode_ == TMode::Compositor) {
+                Answer(client);
+            }
+        }
+    }
+    // Requests: wl_display.sync (1, 0), wl_display.get_registry (1, 1),
+    // wl_registry.bind (the registry, 0), each answered as a compositor does.
+    void Answer(int client) {
+        std::uint32_t registry = 0;
+        for (;;) {
+            std::uint32_t header[2];
+            if (::recv(client, header, sizeof header, MSG_WAITALL) != sizeof header) return;
+            std::vector<std::uint32_t> args(((header[1] >> 16) - 8) / 4);
+            if (!args.empty() && ::recv(client, args.data(), 4 * args.size(), MSG_WAITALL) != static_cast<ssize_t>(4 * args.size())) return;
+            const std::uint32_t opcode = header[1] & 0xFFFF;
+            if (header[0] == 1 && opcode == 1) {
+                registry = args[0];
+                std::uint32_t name = 0;
+                for (std::string interface : {"wl_compositor", "xdg_wm_base", "wl_output"}) {
+                    std::vector<std::uint32_t> global{++name, static_cast<std::uint32_t>(interface.size() + 1)};
+                    interface.resize((interface.size() + 4) / 4 * 4, '\0');
+                    for (std::size_t at = 0; at < interface.size(); at += 4) {
+                        std::uint32_t word;
+                        std::memcpy(&word, interface.data() + at, 4);
+                        global.push_back(word);
+                    }
+                    global.push_back(name == 3 ? 4 : 1);
+                    Send(client, registry, 0, global);
+                }
+            } else if (header[0] == 1 && opcode == 0) {
+                Send(client, args[0], 0, {1});  // wl_callback.done
+            } else if (header[0] == registry && opcode == 0 && args.size() == 7 && args[1] == 10 &&
+                       std::memcmp(&args[2], "wl_output", 10) == 0) {
+                Send(client, args.back(), 3, {2});  // wl_output.scale
+                Send(client, args.back(), 2, {});   // wl_output.done
+            } else {
+                Send(client, 1, 0, {header[0], 0, 1, 0});  // wl_display.error: an empty message
+            }
+        }
+    }
+    static void Send(int client, std::uint32_t object, std::uint32_t opcode, std::vector<std::uint32_t> args) {
+        args.insert(args.begin(), {object, static_cast<std::uint32_t>(8 + 4 * args.size()) << 16 | opcode});
+        (void)::write(client, args.data(), 4 * args.size());
+    }
+
+    TMode mode_;
+    int listener_ = -1;
+    bool bound_ = false;
+    std::thread thread_;
+    std::vector<int> clients_;
+};
+
+// The environment a case sets, restored when it ends.
+class TEnvironment {
+public:
+    TEnvironment() {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    ~TEnvironment() {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1); else unsetenv(kNames[i]);
+        }
+    }
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr) setenv(name, value, 1); else unsetenv(name);
+    }
+
+private:
+    static constexpr const char* kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR", "QT_QPA_PLATFORM"};
+    std::vector<std::optional<std::string>> saved_;
+};
+
 TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     static char name[] = "qt_tests";
     static char* argv[] = {name, nullptr};
-    const std::optional<std::string> display = std::getenv("DISPLAY") ? std::optional<std::string>(std::getenv("DISPLAY")) : std::nullopt;
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    const std::string savedPlatform = platform ? platform : "";
+    const TEnvironment environment;
     unsetenv("QT_QPA_PLATFORM");
     unsetenv("WAYLAND_DISPLAY");
 
@@ -346,16 +462,13 @@ TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     // XDG_RUNTIME_DIR or by absolute path; a stale name is a display that
     // cannot be reached, also when Wayland is asked for while X works.
     test_support::TTempDir runtime;
-    const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string oldRuntime = savedRuntime ? savedRuntime : "";
     setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string socketPath = (runtime.Path() / "wayland-7").string();
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 4), 0);
+    const TFakeDisplay compositor(TFakeDisplay::TMode::Compositor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ASSERT_TRUE(compositor.Bound());
     setenv("DISPLAY", ":479", 1);
     for (const std::string& way : {std::string("wayland-7"), socketPath}) {
         setenv("WAYLAND_DISPLAY", way.c_str(), 1);
@@ -369,13 +482,95 @@ TEST(QtDisplayCheck, NamesTheMissingDisplay) {
     EXPECT_EQ(CheckDisplay(), "ディスプレイ wayland-479 に接続できません");
     setenv("QT_QPA_PLATFORM", "wayland", 1);
     EXPECT_EQ(CheckDisplay(), "ディスプレイ wayland-479 に接続できません");
-    ::close(listener);
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR"); else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    unsetenv("WAYLAND_DISPLAY");
-    unsetenv("QT_QPA_PLATFORM");
+}
 
-    if (display) setenv("DISPLAY", display->c_str(), 1);
-    if (savedPlatform.empty()) unsetenv("QT_QPA_PLATFORM"); else setenv("QT_QPA_PLATFORM", savedPlatform.c_str(), 1);
+// Displays that take the connection and then never answer, answer noise or
+// close it, and platform names that are no window Titles can show: each
+// gives the program's message naming what is wrong, within the 5 seconds a
+// display has to answer.
+TEST(QtDisplayCheck, HostileDisplaysAndPlatformNames) {
+    const TEnvironment environment;
+    test_support::TTempDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    using TMode = TFakeDisplay::TMode;
+    // X servers on a free display number: by the abstract socket name its
+    // clients try first, and by TCP on port 6000 plus the number.
+    const auto xServer = [](TMode mode, bool tcp, std::string& display) {
+        for (int number = 4700 + ::getpid() % 50;; ++number) {
+            std::unique_ptr<TFakeDisplay> server;
+            if (tcp) {
+                sockaddr_in address{};
+                address.sin_family = AF_INET;
+                address.sin_port = htons(static_cast<std::uint16_t>(6000 + number));
+                address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                server = std::make_unique<TFakeDisplay>(mode, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+                display = "localhost:" + std::to_string(number);
+            } else {
+                sockaddr_un address{};
+                address.sun_family = AF_UNIX;
+                const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+                std::memcpy(address.sun_path + 1, name.data(), name.size());
+                server = std::make_unique<TFakeDisplay>(mode, reinterpret_cast<const sockaddr*>(&address),
+                                                        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size()));
+                display = ":" + std::to_string(number);
+            }
+            if (server->Bound()) return server;
+        }
+    };
+    const auto compositor = [&](TMode mode, std::string& display) {
+        display = "wayland-hostile-" + std::to_string(static_cast<int>(mode));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, (runtime.Path() / display).c_str(), sizeof address.sun_path - 1);
+        return std::make_unique<TFakeDisplay>(mode, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    };
+    struct TCase {
+        const char* what;
+        std::function<std::unique_ptr<TFakeDisplay>(std::string&)> server;  // the display it names
+        const char* platform;  // QT_QPA_PLATFORM; the display goes to DISPLAY unless it is Wayland's
+        const char* message;   // "%s": the display's name
+        const char* chosen = nullptr;  // QT_QPA_PLATFORM as Qt gets it
+    };
+    const TCase cases[] = {
+        {"an X server that never answers", [&](std::string& d) { return xServer(TMode::Silent, false, d); }, nullptr,
+         "ディスプレイ %s が応答しません"},
+        {"an X server on TCP that never answers", [&](std::string& d) { return xServer(TMode::Silent, true, d); }, "xcb",
+         "ディスプレイ %s が応答しません"},
+        {"an X server that answers noise", [&](std::string& d) { return xServer(TMode::Noise, false, d); }, "xcb",
+         "ディスプレイ %s の応答が正しくありません"},
+        {"an X server that closes at once", [&](std::string& d) { return xServer(TMode::Closing, false, d); }, nullptr,
+         "ディスプレイ %s が応答しません"},
+        {"a compositor that never answers", [&](std::string& d) { return compositor(TMode::Silent, d); }, nullptr,
+         "ディスプレイ %s が応答しません"},
+        {"a compositor that answers noise", [&](std::string& d) { return compositor(TMode::Noise, d); }, "wayland",
+         "ディスプレイ %s の応答が正しくありません"},
+        {"a compositor that closes at once", [&](std::string& d) { return compositor(TMode::Closing, d); }, "wayland",
+         "ディスプレイ %s が応答しません"},
+        {"Wayland named in capitals", [&](std::string& d) { return compositor(TMode::Compositor, d); }, "Wayland", "",
+         "wayland"},
+        {"xcb named in capitals, no DISPLAY", nullptr, "XCB", "ディスプレイがありません (DISPLAY が設定されていません)"},
+        {"eglfs", nullptr, "eglfs", "ウィンドウ システム eglfs には対応していません (対応しているのは xcb と wayland です)"},
+        {"linuxfb", nullptr, "linuxfb", "ウィンドウ システム linuxfb には対応していません (対応しているのは xcb と wayland です)"},
+        {"minimalegl", nullptr, "minimalegl", "ウィンドウ システム minimalegl には対応していません (対応しているのは xcb と wayland です)"},
+        {"vkkhrdisplay", nullptr, "VkKhrDisplay", "ウィンドウ システム vkkhrdisplay には対応していません (対応しているのは xcb と wayland です)"},
+        {"a list of nothing", nullptr, ";;;", "QT_QPA_PLATFORM (;;;) にウィンドウ システムの名前がありません"},
+        {"an entry with no name", nullptr, ":", "QT_QPA_PLATFORM (:) にウィンドウ システムの名前がありません"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string display;
+        const std::unique_ptr<TFakeDisplay> server = c.server ? c.server(display) : nullptr;
+        const bool wayland = display.starts_with("wayland");
+        TEnvironment::Set("DISPLAY", c.server && !wayland ? display.c_str() : nullptr);
+        TEnvironment::Set("WAYLAND_DISPLAY", wayland ? display.c_str() : nullptr);
+        TEnvironment::Set("QT_QPA_PLATFORM", c.platform);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(CheckDisplay(), FormatText(c.message, {std::string_view(display)}));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+        if (c.chosen != nullptr) {
+            EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), c.chosen);
+        }
+    }
 }
 
 }  // namespace

@@ -16,13 +16,17 @@
 namespace titles::framework::qt {
 namespace {
 
+// A function of the Wayland client library Qt has loaded.
+template <typename F>
+F WaylandFunction(const char* name) {
+    void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    return library == nullptr ? nullptr : reinterpret_cast<F>(dlsym(library, name));
+}
+
 // The whole window geometry as the compositor's size limits.
 void FixWaylandSize(QWidget& window) {
     using TMarshal = void (*)(void*, std::uint32_t, ...);
-    static const TMarshal marshal = [] {
-        void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
-        return library == nullptr ? nullptr : reinterpret_cast<TMarshal>(dlsym(library, "wl_proxy_marshal"));
-    }();
+    static const TMarshal marshal = WaylandFunction<TMarshal>("wl_proxy_marshal");
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     void* toplevel = native == nullptr || window.windowHandle() == nullptr
                          ? nullptr
@@ -38,18 +42,33 @@ void FixWaylandSize(QWidget& window) {
 
 bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
-// Where the compositor leaves the decoration to the client, Qt's own has its
-// icon in the first 30 pixels of the title bar and its buttons in the last
-// 76, and centres the title (14 pixels high) over the whole bar: the window
-// is kept wide enough for all of them, wider than a short phrase.
+bool WaylandConnectionBroken() {
+    using TGetError = int (*)(void*);
+    static const TGetError getError = WaylandFunction<TGetError>("wl_display_get_error");
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    void* display = native == nullptr ? nullptr : native->nativeResourceForIntegration("wl_display");
+    return getError != nullptr && display != nullptr && getError(display) != 0;
+}
+
+// Where the compositor frames the window (or nobody does), its size is
+// fixed in Qt's terms, as on X, so that Qt does not take a size the
+// compositor proposes (sway's floating minimum at the first map). Where it
+// leaves the decoration to the client, Qt's own has its icon in the first
+// 30 pixels of the title bar and its buttons in the last 76, and centres the
+// title (14 pixels high) over the whole bar: the window is kept wide enough
+// for all of them, wider than a short phrase.
 void FitOnWayland(QWidget& window, QSize client) {
     const QMargins margins = window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
-    if (margins.top() > 0) {
-        QFont font = QGuiApplication::font();
-        font.setPixelSize(14);
-        const int titleWidth = QFontMetrics(font).horizontalAdvance(window.windowTitle());
-        client.setWidth(std::max(client.width(), 2 * 76 + titleWidth - margins.left() - margins.right()));
+    if (margins.top() == 0) {
+        window.setFixedSize(client);
+        return;
     }
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(14);
+    const int titleWidth = QFontMetrics(font).horizontalAdvance(window.windowTitle());
+    client.setWidth(std::max(client.width(), 2 * 76 + titleWidth - margins.left() - margins.right()));
+    window.setMinimumSize(0, 0);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     window.resize(client);
     FixWaylandSize(window);
 }

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 // The box without an owner is typed a dialog for the X window manager,
 // which only Qt's private xcb window interface offers.
@@ -32,6 +33,9 @@ std::unique_ptr<TWindowSystem> CreateWindowSystem(int argc, char** argv) {
 namespace titles::framework::qt {
 namespace {
 
+using namespace std::chrono_literals;
+constexpr auto kLossTime = 300ms;
+
 bool MapButton(Qt::MouseButton qtButton, TMouseButton& button) {
     switch (qtButton) {
     case Qt::LeftButton: button = TMouseButton::Left; return true;
@@ -43,6 +47,47 @@ bool MapButton(Qt::MouseButton qtButton, TMouseButton& button) {
 
 QColor SystemColour(const QPalette& palette, TSystemColour colour) {
     return palette.color(colour == TSystemColour::ButtonFace ? QPalette::Button : QPalette::WindowText);
+}
+
+// Qt's connection to the X server; null on any other platform (offscreen
+// offers X's native interface too, without a connection).
+xcb_connection_t* XConnection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr && QGuiApplication::platformName() == QLatin1String("xcb") ? x11->connection() : nullptr;
+}
+
+xcb_atom_t FrameExtentsAtom(xcb_connection_t* connection) {
+    static const xcb_atom_t atom = [connection] {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 18, "_NET_FRAME_EXTENTS"), nullptr);
+        const xcb_atom_t found = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return found;
+    }();
+    return atom;
+}
+
+// A window's frame, on X as the window manager's extents tell it: Qt reads
+// them again only after its next configure event.
+QMargins FrameExtents(const QWidget& window) {
+    QMargins margins = window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
+    xcb_connection_t* connection = XConnection();
+    if (connection == nullptr || !window.testAttribute(Qt::WA_WState_Created)) return margins;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, static_cast<xcb_window_t>(window.internalWinId()),
+                                     FrameExtentsAtom(connection), XCB_ATOM_CARDINAL, 0, 4), nullptr);
+    if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        const auto* e = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));  // left, right, top, bottom
+        margins = QMargins(static_cast<int>(e[0]), static_cast<int>(e[2]), static_cast<int>(e[1]), static_cast<int>(e[3]));
+    }
+    std::free(reply);
+    return margins;
+}
+
+// Posted to a window whose frame extents the window manager has set.
+QEvent::Type FramedEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 // The monitor in use: the one of the active window, else the primary one.
@@ -178,7 +223,7 @@ void TWindowWidget::changeEvent(QEvent* event) {
 // For a top-level widget the frame geometry places the outer frame; before
 // the window manager has framed the window it is the client area itself.
 // On X11 the size is fixed in Qt's terms, which become the window manager's
-// hints; on Wayland it is only set (see OnWayland).
+// hints; on Wayland, see FitOnWayland.
 void TWindowWidget::Fit() {
     const QRect outer = frameGeometry();
     const QSize frame = outer.size() - size();
@@ -217,7 +262,9 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     // The program scales itself from the screen's pixels per inch (the
     // window font's height rule) and places its window unscaled; Qt's own
     // device-pixel scaling would do both over again.
-    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"}) unsetenv(name);
+    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI"}) {
+        unsetenv(name);
+    }
     setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
     // The program takes no arguments, so Qt gets none of its own options
     // (-platform, -qwindowgeometry, -stylesheet...), and no program name:
@@ -225,6 +272,8 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     // variable, the application name once Qt has started.
     const std::string name = argv0_.substr(argv0_.rfind('/') + 1);
     setenv("RESOURCE_NAME", name.c_str(), 1);
+    watched_ = this;
+    qtMessages_ = qInstallMessageHandler(&WatchMessages);
     app_ = std::make_unique<TQtApplication>(qtArgc_, qtArgv_, *this);
     // One identity, the desktop entry's id: the X window class is the
     // application name, the Wayland app id the desktop file name. Qt adds a
@@ -234,7 +283,7 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     QCoreApplication::setApplicationName(QStringLiteral("org.example.titles"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral(""));
     QAccessible::installFactory(&AccessibleFactory);
-    app_->installNativeEventFilter(&destroyWatch_);
+    app_->installNativeEventFilter(&x11Watch_);
     // Boxes shown while the window is hidden must not end the program when
     // they close; only closing the window does.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -244,9 +293,35 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     QApplication::setWindowIcon(icon);
 }
 
+// The program's window model has gone before its window system.
 TQtWindowSystem::~TQtWindowSystem() {
+    events_ = nullptr;
     delete window_.data();
     app_.reset();
+    qInstallMessageHandler(qtMessages_);
+    watched_ = nullptr;
+}
+
+// Qt ends the process, with a warning of its own, when the connection to
+// its display breaks: the warning is where the program learns of it.
+void TQtWindowSystem::WatchMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (watched_ != nullptr && type != QtDebugMsg && type != QtInfoMsg) watched_->EndIfDisplayLost();
+    if (qtMessages_ != nullptr) qtMessages_(type, context, text);
+}
+
+void TQtWindowSystem::EndIfDisplayLost() noexcept {
+    if (events_ == nullptr) return;
+    const bool wayland = OnWayland();
+    xcb_connection_t* x11 = wayland ? nullptr : XConnection();
+    if (!(wayland ? WaylandConnectionBroken() : x11 != nullptr && xcb_connection_has_error(x11) != 0)) return;
+    const char* name = std::getenv(wayland ? "WAYLAND_DISPLAY" : "DISPLAY");
+    try {
+        events_->DisplayLost(std::make_exception_ptr(
+            TFailure(TFailureKind::DisplayLost, name != nullptr && *name != 0 ? name : wayland ? "wayland-0" : "")));
+    } catch (...) {
+        // Out of memory: the exit code alone tells.
+    }
+    std::_Exit(1);
 }
 
 std::string TQtWindowSystem::ProgramFilePath() {
@@ -332,15 +407,29 @@ void TQtWindowSystem::FailedWhilePainting(std::exception_ptr failure) noexcept {
     }
 }
 
-bool TQtWindowSystem::TDestroyWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+bool TQtWindowSystem::TX11Watch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY) return false;
-    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+    const std::uint8_t type = event->response_type & 0x7F;
+    xcb_connection_t* connection = XConnection();
+    const bool framed = type == XCB_PROPERTY_NOTIFY &&
+                        static_cast<const xcb_property_notify_event_t*>(message)->atom == FrameExtentsAtom(connection);
+    if (type != XCB_DESTROY_NOTIFY && !framed) return false;
+    const xcb_window_t window = framed ? static_cast<const xcb_property_notify_event_t*>(message)->window
+                                       : static_cast<const xcb_destroy_notify_event_t*>(message)->window;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->internalWinId() == destroyed->window) {
-            QMetaObject::invokeMethod(widget, [widget] { widget->close(); }, Qt::QueuedConnection);
+        if (widget->internalWinId() != window) continue;
+        if (framed) {
+            QCoreApplication::postEvent(widget, new QEvent(FramedEvent()));
+            continue;
         }
+        // A desktop that is closing down destroys the window too, just
+        // before its display goes: a round trip after a moment tells.
+        QTimer::singleShot(kLossTime, widget, [widget, connection] {
+            std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+            if (watched_ != nullptr) watched_->EndIfDisplayLost();
+            widget->close();
+        });
     }
     return false;
 }
@@ -381,7 +470,17 @@ void TQtWindowSystem::RunBox(std::string_view caption, std::string_view text, QW
             QMessageBox::showEvent(event);
             move(Centred(frameGeometry().size()));
         }
+        // Some window managers set the frame's extents only once they have
+        // framed the box, and read the place asked for in their own way:
+        // the box is moved by what its frame's centre is off, and checked
+        // again where that moved it; a few times at most, and never for
+        // the user's own moves.
+        void moveEvent(QMoveEvent* event) override {
+            QMessageBox::moveEvent(event);
+            if (std::exchange(checking_, false)) Recentre();
+        }
         bool event(QEvent* event) override {
+            if (event->type() == FramedEvent()) Recentre();
             const bool handled = QMessageBox::event(event);
             LetBoxSizeOnWayland(*this);
             return handled;
@@ -392,7 +491,16 @@ void TQtWindowSystem::RunBox(std::string_view caption, std::string_view text, QW
         }
 
     private:
+        void Recentre() {
+            const QRect outer = geometry().marginsAdded(FrameExtents(*this));
+            const QPoint off = Centred(outer.size()) - outer.topLeft();
+            if (off.isNull() || ++corrections_ > 3) return;
+            checking_ = true;
+            move(pos() + off);
+        }
         QRect monitor_;
+        bool checking_ = false;
+        int corrections_ = 0;
     };
     QSize size;
     {

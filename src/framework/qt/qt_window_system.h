@@ -13,9 +13,11 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "base/failure.h"
 #include "framework/layout.h"
 #include "framework/window_system.h"
 
@@ -163,19 +165,30 @@ public:
 private:
     // A window destroyed by another client (xdotool windowclose, a killed
     // frame) can never be closed by its user: for the program it is closed,
-    // the main window as by its close button, a box as by its OK button.
-    struct TDestroyWatch : QAbstractNativeEventFilter {
+    // the main window as by its close button, a box as by its OK button. A
+    // window whose frame extents the window manager sets (on some, only once
+    // it has framed it) is told of them as of a move.
+    struct TX11Watch : QAbstractNativeEventFilter {
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     };
 
     void RunBox(std::string_view caption, std::string_view text, QWidget* owner);
+    static void WatchMessages(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    // Where the connection to the display has broken, the program reports
+    // it and the process ends with exit code 1.
+    void EndIfDisplayLost() noexcept;
+
+    // The window system whose display Qt's messages are watched for: Qt's
+    // message handler is a plain function.
+    static inline TQtWindowSystem* watched_ = nullptr;
+    static inline QtMessageHandler qtMessages_ = nullptr;
 
     std::string argv0_;
     int qtArgc_ = 1;
     char qtName_[1] = {};
     char* qtArgv_[2] = {qtName_, nullptr};
     std::unique_ptr<TQtApplication> app_;
-    TDestroyWatch destroyWatch_;
+    TX11Watch x11Watch_;
     TWindowEvents* events_ = nullptr;
     QPointer<TWindowWidget> window_;
     QPointer<TLabelWidget> label_;
@@ -183,12 +196,12 @@ private:
 };
 
 // Chooses the window system Qt is to use and checks, before Qt starts,
-// that it can be reached: Qt's xcb and Wayland platforms end the process
-// when their display is missing, and the program reports that instead.
-// Raises a TFailure naming the display or plug-in when none can be used.
-// The probe's X connection stays open while it lives: an X server that
-// loses its last client resets itself, and a connection made during the
-// reset fails; so it lives until Qt has made its own.
+// that it answers: Qt's xcb and Wayland platforms end the process when
+// their display is missing, and wait for ever on one that never answers;
+// the program reports both instead. Raises a TFailure naming the display or
+// plug-in when none can be used. The probe's X connection stays open while
+// it lives: an X server that loses its last client resets itself, and a
+// connection made during the reset fails; so it lives until Qt has made its own.
 class TDisplayProbe {
 public:
     TDisplayProbe();
@@ -197,24 +210,30 @@ public:
     ~TDisplayProbe();
 
 private:
-    bool XServerAnswers(const std::string& display);
+    std::optional<TFailureKind> XServerAnswers(const std::string& display);
+    int XDotsPerInch();
+    std::optional<TFailureKind> AskCompositor();
     void PickPlatform();
     xcb_connection_t* connection_ = nullptr;
+    bool serverDecorations_ = false;  // the compositor offers to frame windows itself
+    int scale_ = 1;                   // its outputs' largest scale
 };
 
-// Native Wayland. Its windows are not fixed in Qt's terms, since Qt would
-// then acknowledge a maximised state at the fixed size, which the protocol
-// forbids; and Qt tells the compositor their size limits without the
-// decoration it draws. So the limits are sent again in the protocol's
-// terms, the whole window geometry (taking effect with Qt's next frame),
-// and a maximised or full-screen state that the compositor gives a window
-// (Qt's decoration offers maximising whatever the window's flags) is given
-// back at once.
+// Native Wayland. Windows that Qt decorates itself are not fixed in Qt's
+// terms, since Qt would then acknowledge a maximised state at the fixed
+// size, which the protocol forbids; and Qt tells the compositor their size
+// limits without the decoration it draws. So the limits are sent again in
+// the protocol's terms, the whole window geometry (taking effect with Qt's
+// next frame), and a maximised or full-screen state that the compositor
+// gives a window (Qt's decoration offers maximising whatever the window's
+// flags) is given back at once.
 bool OnWayland();
 // Gives a window the client size on Wayland, kept wide enough for the
 // title bar that Qt draws where the compositor leaves it to the client.
 void FitOnWayland(QWidget& window, QSize client);
 void KeepNormalOnWayland(QWidget& window, const QEvent& event);
+// Whether the connection to the compositor has broken.
+bool WaylandConnectionBroken();
 // A message box fixes its size in Qt's terms whenever it lays itself out:
 // undone on Wayland.
 void LetBoxSizeOnWayland(QMessageBox& box);
