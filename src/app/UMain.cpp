@@ -1,9 +1,9 @@
 #include "app/UMain.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "app/messages.h"
-#include "app/program.h"
 #include "base/file_name.h"
 #include "framework/layout.h"
 #include "phrase/composer.h"
@@ -141,18 +141,34 @@ void TFormMain::ReportFailure(std::exception_ptr failure) noexcept {
 
 // No box can come up without a display: the fatal report goes to standard error.
 void TFormMain::DisplayLost(std::exception_ptr failure) noexcept {
-    std::string path;
-    std::string_view module;
-    try {
-        const framework::TTitleRules rules = windows_.TitleRules();
-        path = windows_.ProgramFilePath();
-        module = FileNameOf(path, std::string_view(&rules.separator, 1), rules.isLeadByte);
-    } catch (...) {
-        // The module goes unnamed.
-    }
-    ReportFatalFailure(failure, module, nullptr);
+    ReportFatalFailure(failure, ModuleName(windows_), nullptr);
 }
 
 void TFormMain::ShowFailureBox(std::string_view message) { windows_.ErrorBox(programTitle_, WithFullStop(message)); }
+
+std::string ModuleName(framework::TWindowSystem& windows) noexcept {
+    try {
+        const framework::TTitleRules rules = windows.TitleRules();
+        return std::string(FileNameOf(windows.ProgramFilePath(), std::string_view(&rules.separator, 1), rules.isLeadByte));
+    } catch (...) {
+        return {};  // the module goes unnamed
+    }
+}
+
+void ReportFatalFailure(const std::exception_ptr& failure, std::string_view moduleName,
+                        framework::TWindowSystem* windows) noexcept {
+    // The address the box names is where the program's failure handling
+    // caught it: C++ failures carry no code address of their own.
+    const auto address = reinterpret_cast<std::uintptr_t>(&ReportFatalFailure);
+    const TFailureText info = DescribeFailure(failure);
+    try {
+        const std::string text = FatalBoxText(info.kind, moduleName, address, info.message);
+        std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(kFatalCaption.size()), kFatalCaption.data(), text.c_str());
+        std::fflush(stderr);
+        if (windows != nullptr) windows->FatalBox(kFatalCaption, text);
+    } catch (...) {
+        // The text is on standard error, or nothing can be shown at all.
+    }
+}
 
 }  // namespace titles::app

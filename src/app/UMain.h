@@ -66,6 +66,14 @@ private:
     std::deque<std::exception_ptr> waitingFailures_;
 };
 
+// The fatal box's text for a failure that escaped start-up, or for the
+// display's loss, on standard error; with a window system, also in the
+// fatal box. The caller then ends the process with exit code 1.
+void ReportFatalFailure(const std::exception_ptr& failure, std::string_view moduleName,
+                        framework::TWindowSystem* windows) noexcept;
+// The program file's name without its folder, as the fatal box names it.
+std::string ModuleName(framework::TWindowSystem& windows) noexcept;
+
 // The one main window, while start-up has it (RunProgram).
 extern TFormMain* FormMain;
 

@@ -1,6 +1,7 @@
 // Titles: shows a random title; each click on it shows a new one.
 #include <exception>
 
+#include "app/UMain.h"
 #include "app/program.h"
 #include "base/file_name.h"
 

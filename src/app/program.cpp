@@ -1,7 +1,5 @@
 #include "app/program.h"
 
-#include <cstdio>
-
 #include "app/UMain.h"
 #include "app/messages.h"
 #include "base/data_folders.h"
@@ -32,29 +30,9 @@ std::string DeriveProgramTitle(std::string_view path, const framework::TTitleRul
     return title;
 }
 
-void ReportFatalFailure(const std::exception_ptr& failure, std::string_view moduleName,
-                        framework::TWindowSystem* windows) noexcept {
-    // The address the box names is where the program's failure handling
-    // caught it: C++ failures carry no code address of their own.
-    const auto address = reinterpret_cast<std::uintptr_t>(&ReportFatalFailure);
-    const TFailureText info = DescribeFailure(failure);
-    try {
-        const std::string text = FatalBoxText(info.kind, moduleName, address, info.message);
-        std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(kFatalCaption.size()), kFatalCaption.data(), text.c_str());
-        std::fflush(stderr);
-        if (windows != nullptr) windows->FatalBox(kFatalCaption, text);
-    } catch (...) {
-        // The text is on standard error, or nothing can be shown at all.
-    }
-}
-
 int RunProgram(framework::TWindowSystem& windows) {
-    std::string path;
-    framework::TTitleRules rules;
     try {
-        path = windows.ProgramFilePath();
-        rules = windows.TitleRules();
-        const std::string ProgramTitle = DeriveProgramTitle(path, rules);
+        const std::string ProgramTitle = DeriveProgramTitle(windows.ProgramFilePath(), windows.TitleRules());
         // Started where no word list is, it reads the installed ones.
         EnterInstalledListFolder(std::string(kDefaultAdjectiveFile), std::string(kDefaultNounFile));
         TFormMain form(windows, ProgramTitle);
@@ -65,8 +43,7 @@ int RunProgram(framework::TWindowSystem& windows) {
         return 0;
     } catch (...) {
         FormMain = nullptr;
-        ReportFatalFailure(std::current_exception(), FileNameOf(path, std::string_view(&rules.separator, 1), rules.isLeadByte),
-                           &windows);
+        ReportFatalFailure(std::current_exception(), ModuleName(windows), &windows);
         return 1;
     }
 }

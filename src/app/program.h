@@ -19,9 +19,4 @@ int RunProgram(framework::TWindowSystem& windows);
 std::string DeriveProgramTitle(std::string_view path, const framework::TTitleRules& rules);
 inline constexpr std::size_t kMaxTitleBytes = 255;
 
-// The fatal box's text for a failure that escaped start-up, on standard
-// error; with a window system, also in the fatal box.
-void ReportFatalFailure(const std::exception_ptr& failure, std::string_view moduleName,
-                        framework::TWindowSystem* windows) noexcept;
-
 }  // namespace titles::app

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -204,19 +205,20 @@ private:
 // connection made during the reset fails; so it lives until Qt has made its own.
 class TDisplayProbe {
 public:
-    TDisplayProbe();
+    // A display that has not answered within answerTime does not answer.
+    explicit TDisplayProbe(std::chrono::milliseconds answerTime = std::chrono::seconds(5));
     TDisplayProbe(const TDisplayProbe&) = delete;
     TDisplayProbe& operator=(const TDisplayProbe&) = delete;
     ~TDisplayProbe();
 
 private:
+    // Whether the X server of display answers and has the screen it names;
+    // the connection stays open.
     std::optional<TFailureKind> XServerAnswers(const std::string& display);
     int XDotsPerInch();
-    std::optional<TFailureKind> AskCompositor();
     void PickPlatform();
+    std::chrono::milliseconds answerTime_;
     xcb_connection_t* connection_ = nullptr;
-    bool serverDecorations_ = false;  // the compositor offers to frame windows itself
-    int scale_ = 1;                   // its outputs' largest scale
 };
 
 // Native Wayland. Windows that Qt decorates itself are not fixed in Qt's
