@@ -29,22 +29,17 @@ inline int FitWindowExtent(int position, int extent) noexcept {
 }
 
 struct TPoint {
-    int x = 0;
-    int y = 0;
+    int x = 0, y = 0;
     friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
 struct TSize {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     friend bool operator==(const TSize&, const TSize&) = default;
 };
 
 struct TRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    int left = 0, top = 0, width = 0, height = 0;
     int Right() const noexcept { return left + width; }
     int Bottom() const noexcept { return top + height; }
     // Whether p lies inside, right and bottom edges excluded.
@@ -109,9 +104,8 @@ public:
     // A failure raised while an event was handled (also by the window
     // system's own code), to be shown in an error box.
     virtual void EventFailed(std::exception_ptr failure) noexcept = 0;
-    // The display is gone, and nothing can be shown any more: the failure
-    // is reported as fatal, and the window system then ends the process
-    // with exit code 1.
+    // The display is gone: the failure is reported as fatal (no box can come
+    // up), and the window system then ends the process with exit code 1.
     virtual void DisplayLost(std::exception_ptr failure) noexcept = 0;
 
 protected:
@@ -144,9 +138,8 @@ public:
     // after are repainted.
     virtual void SetLabelBounds(const TRect& bounds) = 0;
     // Gives the window this client size about its current top-left corner,
-    // without activating it or changing its stacking order; the frame is
-    // cut where it would pass kMaxWindowExtent. Nothing happens when the
-    // size stays as it is.
+    // without activating or raising it; the frame is cut where it would pass
+    // kMaxWindowExtent. Nothing happens when the size stays as it is.
     virtual void SetClientSize(TSize size) = 0;
     // Shows the window as the program's launcher asked: normally, maximised,
     // or minimised to its task bar entry without showing it.

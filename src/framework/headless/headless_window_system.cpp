@@ -1,7 +1,6 @@
 #include "framework/headless/headless_window_system.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "base/failure.h"
 
@@ -23,10 +22,24 @@ std::unique_ptr<TWindowSystem> CreateWindowSystem(int argc, char** argv) {
 
 namespace titles::framework::headless {
 
-int THeadlessMetrics::TextWidth(std::string_view run) const {
-    const auto width = static_cast<long long>(run.size()) * ((height_ + 1) / 2);
-    return static_cast<int>(std::min<long long>(width, std::numeric_limits<int>::max()));
-}
+namespace {
+
+constexpr int kFrame = 3;         // left, right and bottom border
+constexpr int kCaption = 22;  // title bar and top border
+
+class TMetrics : public TTextMetrics {
+public:
+    explicit TMetrics(int characterHeight) : TTextMetrics(false), height_(characterHeight) {}
+    // Layouts measure runs of a few kilobytes at most.
+    int TextWidth(std::string_view run) const override { return static_cast<int>(run.size()) * AverageCharWidth(); }
+    int LineHeight() const override { return height_ + 3; }
+    int AverageCharWidth() const override { return (height_ + 1) / 2; }
+
+private:
+    int height_;
+};
+
+}  // namespace
 
 int THeadlessWindowSystem::ZeroTextHeight(const TFontSpec& font) {
     return config_.zeroHeight ? config_.zeroHeight(font) : font.height + 4;
@@ -35,8 +48,8 @@ int THeadlessWindowSystem::ZeroTextHeight(const TFontSpec& font) {
 void THeadlessWindowSystem::BuildWindow(const TWindowDesign& design, std::string_view title, TWindowEvents& events) {
     if (config_.failBuild) throw TFailure(TFailureKind::CannotCreateWindow);
     events_ = &events;
-    outer_ = {design.position.x, design.position.y, design.clientSize.width + 2 * config_.frameWidth,
-              design.clientSize.height + config_.captionHeight + config_.frameWidth};
+    outer_ = {design.position.x, design.position.y, design.clientSize.width + 2 * kFrame,
+              design.clientSize.height + kCaption + kFrame};
     labelBounds_ = design.labelBounds;
     log_.push_back("window " + std::string(title));
 }
@@ -49,25 +62,19 @@ TSize THeadlessWindowSystem::SetLabelText(std::string_view text, const TFontSpec
     labelText_ = text;
     labelFont_ = font;
     ++repaints_;
-    return LayoutText(text, THeadlessMetrics(font.height)).extent;
+    return LayoutText(text, TMetrics(font.height)).extent;
 }
 
-void THeadlessWindowSystem::SetLabelBounds(const TRect& bounds) {
-    labelBounds_ = bounds;
-    ++repaints_;
-}
+void THeadlessWindowSystem::SetLabelBounds(const TRect& bounds) { labelBounds_ = bounds, ++repaints_; }
 
 TSize THeadlessWindowSystem::ClientSize() const noexcept {
-    return {outer_.width - 2 * config_.frameWidth, outer_.height - config_.captionHeight - config_.frameWidth};
+    return {outer_.width - 2 * kFrame, outer_.height - kCaption - kFrame};
 }
 
 void THeadlessWindowSystem::SetClientSize(TSize size) {
-    const int width = FitWindowExtent(outer_.left, size.width + 2 * config_.frameWidth);
-    const int height = FitWindowExtent(outer_.top, size.height + config_.captionHeight + config_.frameWidth);
-    if (width == outer_.width && height == outer_.height) return;
-    outer_.width = width;
-    outer_.height = height;
-    ++resizes_;
+    const TRect outer{outer_.left, outer_.top, FitWindowExtent(outer_.left, size.width + 2 * kFrame),
+                      FitWindowExtent(outer_.top, size.height + kCaption + kFrame)};
+    if (outer != outer_) outer_ = outer, ++resizes_;
 }
 
 void THeadlessWindowSystem::Show() {
@@ -75,28 +82,22 @@ void THeadlessWindowSystem::Show() {
     log_.push_back((visible_ ? "show " : "show minimized ") + labelText_);
 }
 
+// Each event is handled under the guard: its failure goes up as a failed event.
 void THeadlessWindowSystem::Run() {
     log_.push_back("loop");
     while (!quit_ && !queue_.empty()) {
         const std::function<void()> event = std::move(queue_.front());
         queue_.pop_front();
-        Guarded(event);
+        try {
+            event();
+        } catch (...) {
+            if (events_ != nullptr) events_->EventFailed(std::current_exception());
+        }
     }
     log_.push_back("loop end");
 }
 
-void THeadlessWindowSystem::Quit() {
-    quit_ = true;
-    log_.push_back("quit");
-}
-
-void THeadlessWindowSystem::Guarded(const std::function<void()>& event) {
-    try {
-        event();
-    } catch (...) {
-        if (events_ != nullptr) events_->EventFailed(std::current_exception());
-    }
-}
+void THeadlessWindowSystem::Quit() { quit_ = true, log_.push_back("quit"); }
 
 void THeadlessWindowSystem::ErrorBox(std::string_view caption, std::string_view text) {
     if (std::exchange(captured_, false)) log_.push_back("cancel capture");

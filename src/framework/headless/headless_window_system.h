@@ -13,25 +13,13 @@
 
 namespace titles::framework::headless {
 
-// Fixed metrics: every byte is half the character height wide (rounded
-// up), a line is the character height plus 3.
-class THeadlessMetrics : public TTextMetrics {
-public:
-    explicit THeadlessMetrics(int characterHeight) : TTextMetrics(false), height_(characterHeight) {}
-    int TextWidth(std::string_view run) const override;
-    int LineHeight() const override { return height_ + 3; }
-    int AverageCharWidth() const override { return (height_ + 1) / 2; }
-
-private:
-    int height_;
-};
-
+// Its text metrics are fixed: every byte is half the character height wide
+// (rounded up), a line is the character height plus 3. Its window's frame
+// is 3 pixels wide, 22 high at the top with its title bar.
 struct THeadlessConfig {
     std::string programPath = "/usr/local/bin/titles";
     TShowRequest showRequest = TShowRequest::Normal;
     int pixelsPerInch = 96;
-    int frameWidth = 3;      // left, right and bottom border
-    int captionHeight = 22;  // title bar plus top border
     // The height of "0" in a font; by default its character height plus 4,
     // so the designed window font (11) gives the designed 15.
     std::function<int(const TFontSpec&)> zeroHeight;
@@ -74,19 +62,13 @@ public:
     // holding the mouse from a left press to the left release.
     void PostPress(TPoint client, TMouseButton button = TMouseButton::Left, bool doubleClick = false);
     void PostRelease(TPoint client, TMouseButton button = TMouseButton::Left);
-    void PostClick(TPoint client) { PostPress(client); PostRelease(client); }
-    void PostDoubleClick(TPoint client) {
-        PostClick(client);
-        PostPress(client, TMouseButton::Left, true);
-        PostRelease(client);
-    }
+    void PostClick(TPoint client) { PostPress(client), PostRelease(client); }
     void PostClose();
     void PostLabelAction();
     // Runs when a box comes up, before it is recorded as dismissed.
     std::function<void(const TRecordedBox&)> onBox;
 
     // The window as it stands.
-    bool Built() const noexcept { return events_ != nullptr; }
     bool Visible() const noexcept { return visible_; }
     const TRect& OuterBounds() const noexcept { return outer_; }
     TSize ClientSize() const noexcept;
@@ -102,7 +84,6 @@ public:
 
 private:
     void Record(TRecordedBox box);
-    void Guarded(const std::function<void()>& event);
 
     THeadlessConfig config_;
     TWindowEvents* events_ = nullptr;

@@ -1,8 +1,8 @@
-// The program as screen readers (AT-SPI) see it: each shown window a frame, its
+// The program as screen readers (AT-SPI) see it: the window a frame, its
 // label a notification with a readable text and one action, "click", that
-// composes a new title as a left click does; the hidden program-level window
-// left out. Screen readers speak a notification as it is shown, which the
-// label is with each new title; a plain label's changes they keep silent.
+// composes a new title as a left click does. Screen readers speak a
+// notification as it is shown, which the label is with each new title; a
+// plain label's changes they keep silent.
 #include <QAccessibleWidget>
 
 #include "framework/qt/qt_window_system.h"
@@ -55,30 +55,12 @@ private:
     QString Shown() const { return widget()->accessibleName(); }
 };
 
-class TAccessibleApplication : public QAccessibleApplication {
-public:
-    int childCount() const override { return static_cast<int>(Shown().size()); }
-    QAccessibleInterface* child(int index) const override {
-        return QAccessible::queryAccessibleInterface(Shown().value(index));
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return child == nullptr ? -1 : static_cast<int>(Shown().indexOf(qobject_cast<QWidget*>(child->object())));
-    }
-
-private:
-    static QWidgetList Shown() {
-        QWidgetList shown = QApplication::topLevelWidgets();
-        shown.removeIf([](const QWidget* window) { return !window->isVisible(); });
-        return shown;
-    }
-};
-
 }  // namespace
 
 QAccessibleInterface* AccessibleFactory(const QString&, QObject* object) {
     if (auto* label = qobject_cast<TLabelWidget*>(object)) return new TAccessibleLabel(label);
     if (auto* window = qobject_cast<TWindowWidget*>(object)) return new QAccessibleWidget(window, QAccessible::Window);
-    return object == qApp ? new TAccessibleApplication : nullptr;
+    return nullptr;
 }
 
 }  // namespace titles::framework::qt

@@ -29,26 +29,18 @@ std::string Env(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-// Whether a window-system plug-in whose file name begins with prefix is
-// installed where Qt looks for it (libqxcb.so for "xcb", libqwayland-egl.so
-// for "wayland-egl", the Wayland ones all under "wayland").
-bool PluginInstalled(const std::string& prefix) {
-    QStringList folders{QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms")};
-    const QString pluginPath = QString::fromLocal8Bit(Env("QT_QPA_PLATFORM_PLUGIN_PATH"));
-    if (!pluginPath.isEmpty()) folders << pluginPath;
+// Whether the window-system plug-in name is installed where Qt looks for it
+// (libqxcb.so for "xcb"; for "wayland", any of Qt's Wayland plug-ins).
+bool PluginInstalled(const std::string& name) {
+    QStringList folders{QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"),
+                        QString::fromLocal8Bit(Env("QT_QPA_PLATFORM_PLUGIN_PATH"))};
     for (const QString& folder : QString::fromLocal8Bit(Env("QT_PLUGIN_PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         folders << folder + QStringLiteral("/platforms");
     }
-    const QString pattern = QStringLiteral("libq") + QString::fromStdString(prefix) + QStringLiteral("*.so");
-    for (const QString& folder : folders) {
-        for (const QString& file : QDir(folder).entryList({pattern}, QDir::Files)) {
-            const QString key = file.mid(4, file.size() - 7);  // without "libq" and ".so"
-            if (prefix == "wayland" ? key.startsWith(QStringLiteral("wayland")) : key == QString::fromStdString(prefix)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    const QString file = QStringLiteral("libq%1%2.so").arg(QString::fromStdString(name), name == "wayland" ? "*" : "");
+    return std::any_of(folders.begin(), folders.end(), [&](const QString& folder) {
+        return !folder.isEmpty() && !QDir(folder).entryList({file}, QDir::Files).isEmpty();
+    });
 }
 
 [[noreturn]] void Refuse(TFailureKind kind, std::string name = {}) { throw TFailure(kind, std::move(name)); }

@@ -7,35 +7,24 @@
 // terms, is only handed out by Qt's platform native interface.
 #include <qpa/qplatformnativeinterface.h>
 
-#include <cstdint>
-
-#include <dlfcn.h>
+#include <wayland-client.h>
 
 #include "framework/qt/qt_window_system.h"
 
 namespace titles::framework::qt {
 namespace {
 
-// A function of the Wayland client library Qt has loaded.
-template <typename F>
-F WaylandFunction(const char* name) {
-    void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD);
-    return library == nullptr ? nullptr : reinterpret_cast<F>(dlsym(library, name));
-}
-
 // The whole window geometry as the compositor's size limits.
 void FixWaylandSize(QWidget& window) {
-    using TMarshal = void (*)(void*, std::uint32_t, ...);
-    static const TMarshal marshal = WaylandFunction<TMarshal>("wl_proxy_marshal");
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    void* toplevel = native == nullptr || window.windowHandle() == nullptr
+    auto* toplevel = native == nullptr || window.windowHandle() == nullptr
                          ? nullptr
-                         : native->nativeResourceForWindow("xdg_toplevel", window.windowHandle());
-    if (marshal == nullptr || toplevel == nullptr) return;
+                         : static_cast<wl_proxy*>(native->nativeResourceForWindow("xdg_toplevel", window.windowHandle()));
+    if (toplevel == nullptr) return;
     enum : std::uint32_t { kSetMaxSize = 7, kSetMinSize = 8 };  // xdg_toplevel's request numbers
     const QSize size = window.frameGeometry().size();
-    marshal(toplevel, kSetMaxSize, size.width(), size.height());
-    marshal(toplevel, kSetMinSize, size.width(), size.height());
+    wl_proxy_marshal(toplevel, kSetMaxSize, size.width(), size.height());
+    wl_proxy_marshal(toplevel, kSetMinSize, size.width(), size.height());
 }
 
 }  // namespace
@@ -43,11 +32,9 @@ void FixWaylandSize(QWidget& window) {
 bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 bool WaylandConnectionBroken() {
-    using TGetError = int (*)(void*);
-    static const TGetError getError = WaylandFunction<TGetError>("wl_display_get_error");
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     void* display = native == nullptr ? nullptr : native->nativeResourceForIntegration("wl_display");
-    return getError != nullptr && display != nullptr && getError(display) != 0;
+    return display != nullptr && wl_display_get_error(static_cast<wl_display*>(display)) != 0;
 }
 
 // Where the compositor frames the window (or nobody does), its size is

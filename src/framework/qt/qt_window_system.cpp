@@ -90,6 +90,24 @@ QEvent::Type FramedEvent() {
     return type;
 }
 
+// Every event passes through notify: a failure that got past the widgets'
+// own guards is caught there, before Qt's code.
+class TQtApplication : public QApplication {
+public:
+    TQtApplication(int& argc, char** argv, TQtWindowSystem& windows) : QApplication(argc, argv), windows_(windows) {}
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            windows_.Failed(std::current_exception());
+            return true;
+        }
+    }
+
+private:
+    TQtWindowSystem& windows_;
+};
+
 // The monitor in use: the one of the active window, else the primary one.
 QRect MonitorInUse() {
     const QWidget* active = QApplication::activeWindow();
@@ -233,20 +251,6 @@ void TWindowWidget::Fit() {
         FitOnWayland(*this, client);
     } else if (client != size() || minimumSize() != maximumSize()) {
         setFixedSize(client);
-    }
-}
-
-// ------------------------------------------------------------- TQtApplication
-
-TQtApplication::TQtApplication(int& argc, char** argv, TQtWindowSystem& windows)
-    : QApplication(argc, argv), windows_(windows) {}
-
-bool TQtApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        windows_.Failed(std::current_exception());
-        return true;
     }
 }
 

@@ -32,10 +32,7 @@ namespace titles::framework::qt {
 // Text is bytes of the system's code page everywhere else; only here does it
 // become a QString.
 QString FromBytes(std::string_view text);
-
-// The Qt font for a design font: the family (substituted by fontconfig and
-// the window system's substitutions when missing) at the character height
-// in pixels.
+// The Qt font for a design font, at its character height in pixels.
 QFont MakeFont(const TFontSpec& design);
 
 // Text measurement in one font, for the label's layout.
@@ -50,29 +47,25 @@ private:
     QFontMetrics metrics_;
 };
 
-// Paints a label's content into rect: the background, then the text runs
-// and mnemonic underlines of its layout, from the top-left corner. Nothing
-// is clipped here, so what it draws can be checked against the label's size.
+// Paints a label's background, then its layout's runs and underlines, into
+// rect, unclipped, so that what it draws can be held against the label's size.
 void PaintLabelContent(QPainter& painter, const QRect& rect, const TTextLayout& layout, const QFont& font,
                        const QPalette& palette);
 
 class TQtWindowSystem;
 
-// The label: a child widget that paints its laid-out text and passes the
-// mouse up.
+// The label: paints its laid-out text and passes the mouse up.
 class TLabelWidget : public QWidget {
     Q_OBJECT
 public:
     TLabelWidget(TQtWindowSystem& windows, QWidget* parent);
     // Lays text out in font, keeps the layout to paint and returns its extent.
     TSize SetContent(std::string_view text, const QFont& font);
-    // The text as far as it is laid out: all of it unless the line is wider
-    // than any window or longer than kMaxLaidOutBytes.
+    // The text as far as it is laid out.
     const std::string& Text() const noexcept { return text_; }
     const TTextLayout& Layout() const noexcept { return layout_; }
     const QFont& TextFont() const noexcept { return font_; }
-    // The label's action, asked for by a screen reader: run from the event
-    // loop once the reader has its answer.
+    // The label's action, asked for by a screen reader: run once it has its answer.
     void InvokeAction();
 
 protected:
@@ -95,9 +88,7 @@ class TWindowWidget : public QWidget {
     Q_OBJECT
 public:
     explicit TWindowWidget(TQtWindowSystem& windows);
-    // The client size the program asks for, fitted as the frame stands now
-    // and cut so that the frame stays within the window system's
-    // coordinates (FitWindowExtent).
+    // The client size the program asks for, fitted as the frame stands now.
     void SetClientSize(TSize size);
     void Fit();
 
@@ -111,17 +102,6 @@ protected:
 private:
     TQtWindowSystem& windows_;
     TSize wanted_;
-};
-
-// Every event passes through notify: a failure that got past the widgets'
-// own guards is caught there, before Qt's code.
-class TQtApplication : public QApplication {
-public:
-    TQtApplication(int& argc, char** argv, TQtWindowSystem& windows);
-    bool notify(QObject* receiver, QEvent* event) override;
-
-private:
-    TQtWindowSystem& windows_;
 };
 
 class TQtWindowSystem final : public TWindowSystem {
@@ -156,7 +136,7 @@ public:
     }
     void Failed(std::exception_ptr failure) noexcept;
     // A failure caught while painting, when no box may come up: reported
-    // as soon as the event loop has control again.
+    // once the event loop has control again.
     void FailedWhilePainting(std::exception_ptr failure) noexcept;
 
     TWindowEvents* Events() const noexcept { return events_; }
@@ -179,8 +159,7 @@ private:
     // it and the process ends with exit code 1.
     void EndIfDisplayLost() noexcept;
 
-    // The window system whose display Qt's messages are watched for: Qt's
-    // message handler is a plain function.
+    // Whose display Qt's messages are watched for (a plain function's reach).
     static inline TQtWindowSystem* watched_ = nullptr;
     static inline QtMessageHandler qtMessages_ = nullptr;
 
@@ -188,7 +167,7 @@ private:
     int qtArgc_ = 1;
     char qtName_[1] = {};
     char* qtArgv_[2] = {qtName_, nullptr};
-    std::unique_ptr<TQtApplication> app_;
+    std::unique_ptr<QApplication> app_;
     TX11Watch x11Watch_;
     TWindowEvents* events_ = nullptr;
     QPointer<TWindowWidget> window_;
@@ -196,13 +175,12 @@ private:
     bool quit_ = false;
 };
 
-// Chooses the window system Qt is to use and checks, before Qt starts,
-// that it answers: Qt's xcb and Wayland platforms end the process when
-// their display is missing, and wait for ever on one that never answers;
-// the program reports both instead. Raises a TFailure naming the display or
-// plug-in when none can be used. The probe's X connection stays open while
-// it lives: an X server that loses its last client resets itself, and a
-// connection made during the reset fails; so it lives until Qt has made its own.
+// Chooses the window system Qt is to use and checks, before Qt starts, that
+// it answers: Qt ends the process on a missing display and waits for ever on
+// a silent one. Raises a TFailure naming the display or plug-in when none
+// can be used. Its X connection stays open while it lives, until Qt has its
+// own: an X server that loses its last client resets itself, and a
+// connection made during the reset fails.
 class TDisplayProbe {
 public:
     // A display that has not answered within answerTime does not answer.
@@ -222,13 +200,10 @@ private:
 };
 
 // Native Wayland. Windows that Qt decorates itself are not fixed in Qt's
-// terms, since Qt would then acknowledge a maximised state at the fixed
-// size, which the protocol forbids; and Qt tells the compositor their size
-// limits without the decoration it draws. So the limits are sent again in
-// the protocol's terms, the whole window geometry (taking effect with Qt's
-// next frame), and a maximised or full-screen state that the compositor
-// gives a window (Qt's decoration offers maximising whatever the window's
-// flags) is given back at once.
+// terms (Qt would acknowledge a maximised state at the fixed size, which the
+// protocol forbids), and Qt gives the compositor their size limits without
+// its decoration: the limits are sent again, the whole window's, and a
+// maximised or full-screen state given to a window is given back at once.
 bool OnWayland();
 // Gives a window the client size on Wayland, kept wide enough for the
 // title bar that Qt draws where the compositor leaves it to the client.

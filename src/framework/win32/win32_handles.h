@@ -1,5 +1,5 @@
-// Owners of Win32 handles, one kind each: a window, a device context taken
-// with GetDC, one painted with BeginPaint, a GDI object, and an object
+// Owners of Win32 handles, one kind each: a window, a font, a device
+// context taken with GetDC, one painted with BeginPaint, and an object
 // selected into a device context (put back when the owner goes).
 // Only the Win32 window system's sources and tests include this header.
 #pragma once
@@ -16,30 +16,40 @@
 
 namespace titles::framework::win32 {
 
-// A window destroyed with DestroyWindow.
-class TWindowHandle {
+// A handle owned alone: given back with Free when its owner goes or takes
+// another; moved, never copied.
+template <typename THandle, void (*Free)(THandle)>
+class TOwned {
 public:
-    TWindowHandle() = default;
-    explicit TWindowHandle(HWND window) noexcept : window_(window) {}
-    TWindowHandle(TWindowHandle&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
-    TWindowHandle& operator=(TWindowHandle&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.window_, nullptr));
+    TOwned() = default;
+    explicit TOwned(THandle handle) noexcept : handle_(handle) {}
+    TOwned(TOwned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    TOwned& operator=(TOwned&& other) noexcept {
+        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
         return *this;
     }
-    TWindowHandle(const TWindowHandle&) = delete;
-    TWindowHandle& operator=(const TWindowHandle&) = delete;
-    ~TWindowHandle() { Reset(); }
+    ~TOwned() { Reset(); }
 
-    HWND Get() const noexcept { return window_; }
-    explicit operator bool() const noexcept { return window_ != nullptr; }
-    void Reset(HWND window = nullptr) noexcept {
-        if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
-        window_ = window;
+    THandle Get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    void Reset(THandle handle = nullptr) noexcept {
+        if (handle_ != nullptr) Free(handle_);
+        handle_ = handle;
     }
 
 private:
-    HWND window_ = nullptr;
+    THandle handle_ = nullptr;
 };
+
+// A window, destroyed unless something else has destroyed it already.
+inline void DestroyOwnedWindow(HWND window) {
+    if (IsWindow(window)) DestroyWindow(window);
+}
+using TWindowHandle = TOwned<HWND, &DestroyOwnedWindow>;
+
+// A font, deleted as GDI objects are.
+inline void DeleteFont(HFONT font) { DeleteObject(font); }
+using TFontHandle = TOwned<HFONT, &DeleteFont>;
 
 // A device context from GetDC (of a window, or of the screen for a null
 // window), given back with ReleaseDC.
@@ -73,34 +83,6 @@ private:
     PAINTSTRUCT paint_{};
     HDC dc_;
 };
-
-// A font, pen, brush or bitmap, deleted with DeleteObject.
-template <typename THandle>
-class TGdiObject {
-public:
-    TGdiObject() = default;
-    explicit TGdiObject(THandle object) noexcept : object_(object) {}
-    TGdiObject(TGdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    TGdiObject& operator=(TGdiObject&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.object_, nullptr));
-        return *this;
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-    ~TGdiObject() { Reset(); }
-
-    THandle Get() const noexcept { return object_; }
-    explicit operator bool() const noexcept { return object_ != nullptr; }
-    void Reset(THandle object = nullptr) noexcept {
-        if (object_ != nullptr) DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    THandle object_ = nullptr;
-};
-
-using TFontHandle = TGdiObject<HFONT>;
 
 // An object selected into a device context; the one it replaced is selected
 // again when this goes, before the object itself may be deleted.

@@ -281,10 +281,6 @@ void TWin32WindowSystem::Failed(std::exception_ptr failure) noexcept {
     if (events_ != nullptr) events_->EventFailed(std::move(failure));
 }
 
-void TWin32WindowSystem::CloseRequested() {
-    if (events_ != nullptr) events_->CloseRequested();
-}
-
 // ------------------------------------------------------------------ the label
 
 LRESULT TWin32WindowSystem::OnLabelMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -331,7 +327,7 @@ void TWin32WindowSystem::LabelReleased(TMouseButton button, LPARAM position) {
 
 LRESULT TWin32WindowSystem::OnMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) {
-        CloseRequested();
+        if (events_ != nullptr) events_->CloseRequested();
         return 0;
     }
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
@@ -355,9 +351,8 @@ void TWin32WindowSystem::MinimizeProgram() {
 
 LRESULT TWin32WindowSystem::OnProgramMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE:
-        // Close on the task bar entry is a close of the main window.
-        CloseRequested();
+    case WM_CLOSE:  // close on the task bar entry closes the main window
+        if (events_ != nullptr) events_->CloseRequested();
         return 0;
     case WM_SIZE:
         ProgramSized(wParam);

@@ -73,7 +73,6 @@ private:
     void PaintLabel();
     void LabelPressed(TMouseButton button, bool doubleClick);
     void LabelReleased(TMouseButton button, LPARAM position);
-    void CloseRequested();
     void MinimizeProgram();
     void ProgramSized(WPARAM kind);
     void HideProgramWindowIfAlone();
