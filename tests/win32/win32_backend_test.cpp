@@ -36,6 +36,7 @@ public:
         events.push_back({false, button, false, point});
     }
     void LabelActionInvoked() override { ADD_FAILURE() << "the Win32 window system has no screen-reader action"; }
+    void DisplayLost(std::exception_ptr) noexcept override { ADD_FAILURE() << "a Win32 desktop never goes away"; }
     void CloseRequested() override { ++closeRequests; }
     void EventFailed(std::exception_ptr failure) noexcept override {
         try {

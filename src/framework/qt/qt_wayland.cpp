@@ -29,8 +29,6 @@ void FixWaylandSize(QWidget& window) {
 
 }  // namespace
 
-bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
-
 bool WaylandConnectionBroken() {
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
     void* display = native == nullptr ? nullptr : native->nativeResourceForIntegration("wl_display");

@@ -204,7 +204,7 @@ private:
 // protocol forbids), and Qt gives the compositor their size limits without
 // its decoration: the limits are sent again, the whole window's, and a
 // maximised or full-screen state given to a window is given back at once.
-bool OnWayland();
+inline bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 // Gives a window the client size on Wayland, kept wide enough for the
 // title bar that Qt draws where the compositor leaves it to the client.
 void FitOnWayland(QWidget& window, QSize client);
