@@ -354,7 +354,7 @@ private:
                 std::uint32_t noise[16];
                 std::mt19937 random(7);
                 for (std::uint32_t& word : noise) word = static_cast<std::uint32_t>(random());
-                (void)::write(client, noise, sizeof noise);
+                (void)::send(client, noise, sizeof noise, MSG_NOSIGNAL);
             } else if (mode_ == TMode::Closing) {
                 ::close(clients_.back());
                 clients_.pop_back();
@@ -402,7 +402,7 @@ private:
     }
     static void Send(int client, std::uint32_t object, std::uint32_t opcode, std::vector<std::uint32_t> args) {
         args.insert(args.begin(), {object, static_cast<std::uint32_t>(8 + 4 * args.size()) << 16 | opcode});
-        (void)::write(client, args.data(), 4 * args.size());
+        (void)::send(client, args.data(), 4 * args.size(), MSG_NOSIGNAL);
     }
 
     TMode mode_;

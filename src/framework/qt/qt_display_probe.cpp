@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <future>
 #include <memory>
 #include <thread>
 
+#include <pthread.h>
 #include <wayland-client.h>
 #include <xcb/xcb.h>
 
@@ -55,7 +57,15 @@ public:
         : silence_(std::move(silence)), deadline_(std::chrono::steady_clock::now() + answerTime) {
         auto task = std::make_shared<std::packaged_task<T()>>(std::move(ask));
         answer_ = task->get_future();
-        std::thread([task] { (*task)(); }).detach();
+        std::thread([task] {
+            // A display that closes the connection must not end the program
+            // through a write to it: the write fails, and the answer says so.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+            (*task)();
+        }).detach();
     }
     T Await() { return answer_.wait_until(deadline_) == std::future_status::ready ? answer_.get() : silence_; }
 
