@@ -55,6 +55,22 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 
+# An X server that takes the connection and never answers. The program
+# waits for its answer for a while: it runs beside the other rows, and is
+# checked at the end.
+python3 -c 'import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1] - 6000, flush=True); s.listen()
+c = s.accept(); time.sleep(60)' >"$work/silent" &
+pids+=($!)
+until_true 10 test -s "$work/silent"
+silent=127.0.0.1:$(head -1 "$work/silent")
+(
+  start=${EPOCHREALTIME/./} code=0
+  DISPLAY=$silent timeout 20 "$titles" >/dev/null 2>"$work/silent.err" || code=$?
+  echo "$code $(((${EPOCHREALTIME/./} - start) / 1000))" >"$work/silent.result"
+) &
+silent_run=$!
+
 # visible NAME: the ids of the shown windows titled exactly NAME (the root
 # window, which has no name, left out).
 root=$(( $(xwininfo -root | awk '/Window id:/ {print $4; exit}') ))
@@ -291,14 +307,11 @@ unreachable "a stale Wayland name" "ディスプレイ wayland-479 " -u DISPLAY 
 unreachable "Wayland asked for without a compositor" "ディスプレイ wayland-479 " QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-479
 unreachable "a window-system plug-in that is not installed" "no-such-platform" QT_QPA_PLATFORM=no-such-platform
 unreachable "a plug-in that shows no window of its own" "eglfs には対応していません" QT_QPA_PLATFORM=eglfs
-# An X server that takes the connection and never answers.
-python3 -c 'import socket, sys, time
-s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1] - 6000, flush=True); s.listen()
-c = s.accept(); time.sleep(60)' >"$work/silent" &
-pids+=($!)
-until_true 10 test -s "$work/silent"
-unreachable "an X server that never answers" "ディスプレイ 127.0.0.1:$(head -1 "$work/silent") が応答しません" \
-  DISPLAY=127.0.0.1:"$(head -1 "$work/silent")"
+wait "$silent_run"
+read -r code took <"$work/silent.result"
+check "an X server that never answers: exit code 1 (got $code)" test "$code" -eq 1
+check "an X server that never answers: says so" grep -q "ディスプレイ $silent が応答しません" "$work/silent.err"
+check "an X server that never answers: within 6 s (took $took ms)" test "$took" -le 6000
 
 echo "$passes passed, $failures failed"
 [[ $failures -eq 0 ]]
