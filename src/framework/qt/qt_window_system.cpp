@@ -4,6 +4,9 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -292,8 +295,16 @@ TQtWindowSystem::TQtWindowSystem(std::string argv0) : argv0_(std::move(argv0)) {
     // they close; only closing the window does.
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QCoreApplication::applicationName());
+    // The window icon at the sizes window managers ask for, as plain pixels
+    // (8-bit RGBA): decoding images would cost start-up about 2 ms.
     QIcon icon;
-    for (const int size : {16, 32, 48, 64}) icon.addFile(QStringLiteral(":/titles/titles-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 32, 48, 64}) {
+        QFile file(QStringLiteral(":/titles/titles-%1.rgba").arg(size));
+        const QByteArray pixels = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (pixels.size() != size * size * 4) continue;
+        icon.addPixmap(QPixmap::fromImage(
+            QImage(reinterpret_cast<const uchar*>(pixels.constData()), size, size, QImage::Format_RGBA8888)));
+    }
     QApplication::setWindowIcon(icon);
 }
 
