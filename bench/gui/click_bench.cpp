@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/UMain.h"
 #include "framework/qt/qt_window_system.h"
 
 int main(int argc, char** argv) {

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "app/UMain.h"
-#include "app/program.h"
 #include "framework/qt/qt_window_system.h"
 
 namespace {

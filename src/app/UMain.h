@@ -2,7 +2,8 @@
 // it shows a new one. TFormMain is the whole window as the program sees it:
 // its design values, its label, its handlers and the failures waiting for
 // their box. The window system (framework/window_system.h) draws it and
-// reports what the user does.
+// reports what the user does. RunProgram is the program's life around it,
+// from its title to its exit code.
 #pragma once
 
 #include <deque>
@@ -76,5 +77,16 @@ std::string ModuleName(framework::TWindowSystem& windows) noexcept;
 
 // The one main window, while start-up has it (RunProgram).
 extern TFormMain* FormMain;
+
+// Runs the program on a window system: derives the title, builds the main
+// window and runs its creation handler, handles events until the window is
+// closed. Returns the exit code: 0, or 1 after a fatal failure.
+int RunProgram(framework::TWindowSystem& windows);
+
+// The program's title from its own file name: the name without its folder,
+// cut at its first full stop, lower-cased from the second byte on
+// (TITLES.EXE gives Titles, MY.TOOL.EXE gives My), at most 255 bytes.
+std::string DeriveProgramTitle(std::string_view path, const framework::TTitleRules& rules);
+inline constexpr std::size_t kMaxTitleBytes = 255;
 
 }  // namespace titles::app

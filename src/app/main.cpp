@@ -2,7 +2,6 @@
 #include <exception>
 
 #include "app/UMain.h"
-#include "app/program.h"
 #include "base/file_name.h"
 
 int main(int argc, char** argv) {

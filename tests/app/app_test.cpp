@@ -10,7 +10,6 @@
 
 #include "app/UMain.h"
 #include "app/messages.h"
-#include "app/program.h"
 #include "framework/headless/headless_window_system.h"
 #include "phrase/composer.h"
 #include "phrase/random_source.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/messages.h"
-#include "app/program.h"
+#include "app/UMain.h"
 
 namespace titles::app {
 

@@ -14,7 +14,6 @@
 
 #include "app/UMain.h"
 #include "app/messages.h"
-#include "app/program.h"
 #include "framework/headless/headless_window_system.h"
 #include "matrix/bad_files.h"
 #include "phrase/composer.h"

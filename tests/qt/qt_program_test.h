@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "app/UMain.h"
-#include "app/program.h"
 #include "base/failure.h"
 #include "framework/qt/qt_window_system.h"
 #include "phrase/composer.h"

@@ -3,7 +3,7 @@
 // so that the test sees the fatal road as the program takes it.
 #include <memory>
 
-#include "app/program.h"
+#include "app/UMain.h"
 #include "base/failure.h"
 #include "framework/window_system.h"
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/program.h"
+#include "app/UMain.h"
 #include "base/failure.h"
 #include "framework/win32/win32_window_system.h"
 
