@@ -191,8 +191,8 @@ public:
 
 private:
     // Whether the X server of display answers and has the screen it names;
-    // the connection stays open.
-    std::optional<TFailureKind> XServerAnswers(const std::string& display);
+    // the connection stays open. loadPlugin: X is to be Qt's platform.
+    std::optional<TFailureKind> XServerAnswers(const std::string& display, bool loadPlugin);
     int XDotsPerInch();
     void PickPlatform();
     std::chrono::milliseconds answerTime_;
