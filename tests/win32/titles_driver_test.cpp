@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,16 @@ LPARAM At(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WO
 
 class TitlesProgram : public ::testing::Test {
 protected:
+    // The program gets a %APPDATA% of its own, empty unless a test fills it:
+    // the user's real one (which other suites fill for a while) is never read.
+    void SetUp() override {
+        char old[MAX_PATH + 1] = {};
+        const DWORD length = GetEnvironmentVariableA("APPDATA", old, MAX_PATH);
+        oldAppData_ = length > 0 && length < MAX_PATH ? std::optional<std::string>(old) : std::nullopt;
+        SetEnvironmentVariableA("APPDATA", (dir_.Path() / "appdata").string().c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableA("APPDATA", oldAppData_ ? oldAppData_->c_str() : nullptr); }
+
     // Starts titles.exe in the test directory with the word files, as
     // bin\TITLES.EXE, and waits for its visible main window.
     void StartWithWords(std::optional<WORD> show = std::nullopt) {
@@ -162,6 +174,7 @@ protected:
     }
 
     TTempDir dir_;
+    std::optional<std::string> oldAppData_;
     std::unique_ptr<TProgram> program_;
     HWND main_ = nullptr;
     HWND label_ = nullptr;
@@ -442,6 +455,21 @@ TEST_F(TitlesProgram, MissingWordFilesGiveOneBoxThenTheDesignedWindow) {
     EXPECT_EQ(TextOf(label_), "Label1");
     EXPECT_EQ(program_->FindTopLevel(kBoxClass, true), nullptr);
 
+    CloseAndExpectExitZero();
+}
+
+// Started where no list is, from a folder without lists beside it, the
+// program finds the user's own in %APPDATA%\Titles.
+TEST_F(TitlesProgram, ListsInTheUsersAppDataFolderServeWhereTheWorkingFolderHasNone) {
+    const std::filesystem::path own = dir_.Path() / "appdata" / "Titles";
+    std::filesystem::create_directories(own);
+    CopyWordFiles(own);
+    Start();
+    main_ = program_->WaitForTopLevel(kMainClass, true);
+    ASSERT_NE(main_, nullptr) << "no window: the lists in %APPDATA%\\Titles were not found";
+    label_ = LabelOf(main_);
+    EXPECT_EQ(program_->FindTopLevel(kBoxClass, true), nullptr);
+    EXPECT_NE(TextOf(label_), "Label1");
     CloseAndExpectExitZero();
 }
 
