@@ -73,13 +73,14 @@ TListReport CheckWordBytes(std::string_view bytes, TListRole role, std::string f
     TListReport report;
     report.role = role;
     report.file = std::move(file);
-    if (const auto nul = bytes.find('\0'); nul != std::string_view::npos && stream) {
+    const std::size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos && stream) {
         bytes = bytes.substr(0, nul + 1);
         report.readToEnd = false;
     }
     report.bytes = static_cast<std::int64_t>(bytes.size());
 
-    if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
+    if (nul != std::string_view::npos) {
         report.zeroByteOffset = static_cast<std::int64_t>(nul);
         // UTF-16 text mixes zero bytes with others from its first character.
         const std::string_view window = bytes.substr(0, kUtf16Window);
