@@ -33,18 +33,24 @@ std::string Env(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-// Whether the window-system plug-in name is installed where Qt looks for it
-// (libqxcb.so for "xcb"; for "wayland", any of Qt's Wayland plug-ins).
-bool PluginInstalled(const std::string& name) {
-    QStringList folders{QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"),
-                        QString::fromLocal8Bit(Env("QT_QPA_PLATFORM_PLUGIN_PATH"))};
+// The folders Qt looks for window-system plug-ins in: its own first, then
+// those the environment adds.
+QStringList PlatformFolders() {
+    QStringList folders{QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms")};
+    if (const std::string path = Env("QT_QPA_PLATFORM_PLUGIN_PATH"); !path.empty()) folders << QString::fromLocal8Bit(path);
     for (const QString& folder : QString::fromLocal8Bit(Env("QT_PLUGIN_PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
         folders << folder + QStringLiteral("/platforms");
     }
+    return folders;
+}
+
+// Whether the window-system plug-in name is installed where Qt looks for it
+// (libqxcb.so for "xcb"; for "wayland", any of Qt's Wayland plug-ins).
+bool PluginInstalled(const std::string& name) {
+    const QStringList folders = PlatformFolders();
     const QString file = QStringLiteral("libq%1%2.so").arg(QString::fromStdString(name), name == "wayland" ? "*" : "");
-    return std::any_of(folders.begin(), folders.end(), [&](const QString& folder) {
-        return !folder.isEmpty() && !QDir(folder).entryList({file}, QDir::Files).isEmpty();
-    });
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const QString& folder) { return !QDir(folder).entryList({file}, QDir::Files).isEmpty(); });
 }
 
 [[noreturn]] void Refuse(TFailureKind kind, std::string name = {}) { throw TFailure(kind, std::move(name)); }
@@ -157,10 +163,12 @@ TProblem TDisplayProbe::XServerAnswers(const std::string& display, bool loadPlug
     if (display.empty()) return TFailureKind::NoDisplay;
     TAnswer<TXAnswer> asked([display] { return AskX(display); }, {nullptr, TFailureKind::DisplayNoAnswer}, answerTime_);
     // Qt's X plug-in is loaded while the server answers, rather than after:
-    // Qt finds it loaded (start-up is about 4% shorter).
+    // Qt finds it loaded (start-up is about 4% shorter). Only Qt's own
+    // folder is sure to be where Qt takes it from.
     if (loadPlugin) {
-        const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqxcb.so");
-        dlopen(QFile::encodeName(plugin).constData(), RTLD_LAZY | RTLD_LOCAL);
+        const QStringList folders = PlatformFolders();
+        const QByteArray plugin = QFile::encodeName(folders.front() + QStringLiteral("/libqxcb.so"));
+        if (folders.size() == 1) dlopen(plugin.constData(), RTLD_LAZY | RTLD_LOCAL);
     }
     const TXAnswer answer = asked.Await();
     connection_ = answer.connection;
