@@ -33,31 +33,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-passes=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then
-    passes=$((passes + 1)); echo "ok: $1"
-  else
-    failures=$((failures + 1)); echo "FAILED: $1" >&2
-  fi
-}
-until_true() { # until_true SECONDS COMMAND...: retries the command every 50 ms
-  local deadline=$((SECONDS + $1))
-  until "${@:2}"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
-exits_with() { # exits_with PID CODE SECONDS
-  local deadline=$((SECONDS + $3)) code=0
-  while kill -0 "$1" 2>/dev/null; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-  wait "$1" || code=$?
-  [[ $code -eq $2 ]] || { echo "exit code $code, expected $2" >&2; return 1; }
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+
 # start LOG COMMAND...: runs the command in a process group of its own,
 # which stop ends; its id is in $group.
 start() {
@@ -246,12 +223,10 @@ stop "$group"
 runtime=$work/runtime
 new_runtime() { rm -rf "$runtime"; mkdir -m 700 "$runtime"; export XDG_RUNTIME_DIR=$runtime; }
 socket_up() { test -S "$runtime/$wl"; }
-x_up() { [[ -n $xw ]] && DISPLAY=$xw xprop -root >/dev/null 2>&1; }
 
 # Each compositor's output is a window at the host's top-left corner of
 # 1200x760 pixels (sway's 1024x768): the pointer enters it from 1270,790.
 output() { echo $((1200 / scale)) $((760 / scale)); }
-socket_up() { test -S "$runtime/$wl"; }
 x_named() { xw=$(grep -o "$1" "$2" 2>/dev/null | grep -o ':[0-9]*$' | head -1) && [[ -n $xw ]]; }
 
 start_weston() {
@@ -323,5 +298,4 @@ for name in ${DESKTOPS:-weston mutter kwin sway}; do
   done
 done
 
-echo "$passes passed, $failures failed"
-[[ $failures -eq 0 ]]
+tally

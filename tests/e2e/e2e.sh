@@ -28,23 +28,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-passes=0
-check() { # check DESCRIPTION COMMAND...
-  if "${@:2}"; then
-    passes=$((passes + 1)); echo "ok: $1"
-  else
-    failures=$((failures + 1)); echo "FAILED: $1" >&2
-  fi
-}
-# until_true SECONDS COMMAND...: retries the command every 50 ms.
-until_true() {
-  local deadline=$((SECONDS + $1))
-  until "${@:2}"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+
 
 # A private X server on a free display number.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
@@ -85,16 +70,6 @@ shot() { [[ -n $1 ]] && import -window "$1" "png:$2" 2>/dev/null; }
 differs() { ! compare -metric AE "$1" "$2" null: 2>/dev/null; }
 same() { compare -metric AE "$1" "$2" null: 2>/dev/null; }
 colours() { convert "$1" -format %k info:; }
-exits_with() { # exits_with PID CODE SECONDS
-  local deadline=$((SECONDS + $3))
-  while kill -0 "$1" 2>/dev/null; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-  local code=0
-  wait "$1" || code=$?
-  [[ $code -eq $2 ]] || { echo "exit code $code, expected $2" >&2; return 1; }
-}
 
 # launch DIR PROGRAM: starts the program in DIR; its process id is in $pid.
 launch() {
@@ -313,5 +288,4 @@ check "an X server that never answers: exit code 1 (got $code)" test "$code" -eq
 check "an X server that never answers: says so" grep -q "ディスプレイ $silent が応答しません" "$work/silent.err"
 check "an X server that never answers: within 6 s (took $took ms)" test "$took" -le 6000
 
-echo "$passes passed, $failures failed"
-[[ $failures -eq 0 ]]
+tally
